@@ -1,0 +1,32 @@
+// The SN-curve parameter vector: one SN-curve as doubles numbered from 1 - an eight-value
+// header, the segment block (LogA, m, nBreak per segment) and the fixed block.
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace qartwo {
+
+// Element numbers (from 1) of the header.
+inline constexpr int kIStandard = 1;
+inline constexpr int kIClass = 2;
+inline constexpr int kIEnv = 3;
+inline constexpr int kNSNlin = 4;
+inline constexpr int kNParPerLin = 5;
+inline constexpr int kNFixPar = 6;
+inline constexpr int kIFirstLin = 7;
+inline constexpr int kIFirstFix = 8;
+inline constexpr int kHeaderLength = 8;
+
+// Room of the working vector the main program owns.
+inline constexpr std::size_t kCurveVectorLength = 30;
+
+// A whole number stored as a double, as an integer: nearest, halves away from zero.
+// Values beyond the int range saturate; NaN gives 0.
+int WholeNumber(double value);
+
+// Element `number` (from 1) of `vector`, rounded with WholeNumber; 0 when the element is
+// outside the vector.
+int HeaderInteger(std::span<const double> vector, int number);
+
+}  // namespace qartwo

@@ -1,0 +1,3 @@
+#include "run/assessment.h"
+
+int main() { return qartwo::RunAssessment(); }

@@ -1,0 +1,101 @@
+// The unit table: every stream the program reads or writes is reached through a unit number.
+// Units 5 (standard input) and 6 (standard output) are connected from the start; files are
+// plugged in with ConnectUnit by the file-opening routines.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+namespace qartwo {
+
+inline constexpr int kFirstUnit = 1;
+inline constexpr int kLastUnit = 99;
+inline constexpr int kConsoleInput = 5;
+inline constexpr int kConsoleOutput = 6;
+
+// Length of file names, console answers and input-file lines.
+inline constexpr std::size_t kTextLength = 256;
+
+// Outcome of a unit operation: 0 ok, negative end of input, positive errors.
+enum class IoStatus : int {
+  kOk = 0,
+  kEndOfFile = -1,
+  kBadUnit = 1,       // unit number outside 1..99
+  kNotConnected = 2,  // nothing is connected to the unit
+  kWrongAccess = 3,   // operation does not suit the connection (lines on a direct file, ...)
+  kBadRecord = 4,     // record number below 1, or record longer than the record length
+  kReadError = 5,
+  kWriteError = 6,
+};
+
+// Short English text for a status, e.g. "end of file" or "write error".
+std::string_view IoStatusText(IoStatus status);
+
+enum class Access { kSequential, kDirect };
+enum class Form { kFormatted, kUnformatted };
+enum class BlankMode { kNull, kZero };
+
+// How a stream is attached to a unit.
+struct Connection {
+  Access access = Access::kSequential;
+  Form form = Form::kFormatted;
+  BlankMode blank = BlankMode::kNull;
+  // Direct access: bytes per record (the caller converts words to bytes).
+  std::size_t record_bytes = 0;
+  // Sequential file opened at its start without truncation: its former content is dropped
+  // when the first record is written, so a file opened but never written keeps what it held.
+  bool replace_on_first_write = false;
+  // The unit closes the stream when it is disconnected (false for the console streams).
+  bool owns_stream = true;
+};
+
+// Attaches `stream` to `unit`, first closing whatever the unit had. On kBadUnit nothing
+// changes and the caller still owns `stream`.
+IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection);
+
+// (Re)connects units 5 and 6 to standard input and output; the state at program start.
+void ConnectConsoleUnits();
+
+// True when a stream is attached to `unit`.
+bool IsConnected(int unit);
+
+// The connection of `unit`, or nullptr when nothing is connected.
+const Connection* UnitConnection(int unit);
+
+// Writes `text` and a newline to a sequential formatted unit.
+IoStatus WriteLine(int unit, std::string_view text);
+
+// Writes `text` without ending the line (prompts).
+IoStatus WriteText(int unit, std::string_view text);
+
+// Reads the next line of a sequential formatted unit into `line`: the newline and one
+// carriage return before it are dropped, the text is cut at line.size() and padded with
+// blanks; every other byte (NUL included) is one character. kEndOfFile when no line is left
+// (`line` is then all blank). A last line without a newline still counts. Reading unit 5
+// first flushes unit 6 so that a prompt is visible.
+IoStatus ReadLine(int unit, std::span<char> line);
+
+// Direct access: writes `bytes` as record `record` (from 1); a shorter record is padded
+// with blanks (formatted) or zero bytes (unformatted). Sequential unformatted: record 0
+// writes the next record, framed by its 4-byte length before and after.
+IoStatus WriteRecord(int unit, int record, std::span<const char> bytes);
+
+// Direct access: reads record `record` into the first record_bytes of `bytes` (a record
+// beyond the end of the file is kEndOfFile). Sequential unformatted, record 0: reads the
+// next record; `bytes` receives at most bytes.size() of it. `length` receives the number of
+// bytes stored.
+IoStatus ReadRecord(int unit, int record, std::span<char> bytes, std::size_t& length);
+
+// Flushes `unit`'s pending output; kWriteError when any output on it could not be written.
+IoStatus FlushUnit(int unit);
+
+// Disconnects `unit`, flushing it and closing an owned stream. kWriteError when any output
+// on it was lost; kOk (nothing to do) when the unit was not connected.
+IoStatus CloseUnit(int unit);
+
+// Closes every unit (console units are flushed, not closed); the first failure is returned.
+IoStatus CloseAllUnits();
+
+}  // namespace qartwo
