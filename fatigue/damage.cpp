@@ -11,9 +11,9 @@
 namespace qartwo {
 namespace {
 
-// Below these a plate thickness or SCF counts as not given. The thickness factor compares
-// with the single-precision constant, the damage sum with the double one; both are kept so
-// that results stay the same at the threshold.
+// At or below these a plate thickness or SCF counts as not given. The thickness factor
+// compares with 1.0e-10 as a single-precision constant, the damage sum with the double
+// 1.0e-10; an SCF between the two counts as 1.0 in one and as given in the other.
 constexpr double kPlateThreshold = static_cast<double>(1.0e-10f);
 constexpr double kScfThreshold = 1.0e-10;
 
