@@ -244,6 +244,12 @@ TEST(CH2INT, NeverWritesPastTheMatrix) {
   EXPECT_EQ(names, (std::vector<int>{'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(flag, 0);
   EXPECT_EQ(messages, "");
+  // Columns of no rows hold no name: a non-blank text fails and nothing is written.
+  names = Convert({"   ", "A"}, 4, 0, 2, flag, messages);
+  EXPECT_EQ(names, std::vector<int>(4, -9));
+  EXPECT_EQ(flag, -1);
+  EXPECT_NE(messages.find("Length of array  :                         :          0\n"),
+            std::string::npos);
 }
 
 TEST(CH2INT, RoundTripThroughINT2CH) {
@@ -278,8 +284,8 @@ TEST(IFILL, FillsRowsTimesColumnsWithinTheArray) {
     std::vector<int> expected;
   };
   const Case cases[] = {
-      {2, 2, {7, 7, 7, 7, 0, 0}},   {3, 2, {7, 7, 7, 7, 7, 7}},
-      {0, 5, {0, 0, 0, 0, 0, 0}},   {-2, -3, {0, 0, 0, 0, 0, 0}},
+      {2, 2, {7, 7, 7, 7, 0, 0}},   {3, 2, {7, 7, 7, 7, 7, 7}},         {0, 5, {0, 0, 0, 0, 0, 0}},
+      {-2, 3, {0, 0, 0, 0, 0, 0}},  {-1, -2, {7, 7, 0, 0, 0, 0}},        // only the product counts
       {40, 40, {7, 7, 7, 7, 7, 7}}, {65536, 65536, {7, 7, 7, 7, 7, 7}},  // product beyond int
   };
   for (const Case& c : cases) {
