@@ -1,5 +1,6 @@
 #include "support/units.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -23,7 +24,7 @@ struct UnitSlot {
   bool failed = false;
 };
 
-// Indexed by unit number; element 0 is never used.
+// Indexed by unit number.
 std::array<UnitSlot, kLastUnit + 1> g_units;
 bool g_console_connected = false;
 
@@ -33,7 +34,7 @@ void EnsureConsole() {
 
 UnitSlot* SlotFor(int unit) {
   EnsureConsole();
-  if (unit < kFirstUnit || unit > kLastUnit) return nullptr;
+  if (unit < kDiagnosticOutput || unit > kLastUnit) return nullptr;
   return &g_units[static_cast<std::size_t>(unit)];
 }
 
@@ -54,7 +55,9 @@ IoStatus CutBeforeWrite(UnitSlot& slot) {
   if (!slot.truncate_pending) return IoStatus::kOk;
   slot.truncate_pending = false;
   const int fd = fileno(slot.stream);
-  if (fd < 0) return IoStatus::kOk;
+  struct stat status {};
+  // Only a regular file has content to replace; devices and pipes are written as they are.
+  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return IoStatus::kOk;
   if (std::fflush(slot.stream) != 0) return IoStatus::kWriteError;
   const off_t position = ftello(slot.stream);
   if (position < 0 || ftruncate(fd, position) != 0) return IoStatus::kWriteError;
@@ -158,7 +161,7 @@ std::string_view IoStatusText(IoStatus status) {
     case IoStatus::kEndOfFile:
       return "end of file";
     case IoStatus::kBadUnit:
-      return "unit number outside 1 to 99";
+      return "unit number outside 0 to 99";
     case IoStatus::kNotConnected:
       return "unit not connected";
     case IoStatus::kWrongAccess:
@@ -174,7 +177,7 @@ std::string_view IoStatusText(IoStatus status) {
 }
 
 IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) {
-  if (unit < kFirstUnit || unit > kLastUnit) return IoStatus::kBadUnit;
+  if (unit < kDiagnosticOutput || unit > kLastUnit) return IoStatus::kBadUnit;
   EnsureConsole();
   CloseUnit(unit);
   UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
@@ -193,6 +196,7 @@ void ConnectConsoleUnits() {
   console.owns_stream = false;
   ConnectUnit(kConsoleInput, stdin, console);
   ConnectUnit(kConsoleOutput, stdout, console);
+  ConnectUnit(kDiagnosticOutput, stderr, console);
 }
 
 bool IsConnected(int unit) {
@@ -210,6 +214,8 @@ IoStatus WriteText(int unit, std::string_view text) {
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
     return found;
   }
+  // A diagnostic follows what the console already shows, also on a shared terminal.
+  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
   PrepareFor(*slot, LastOperation::kWrite);
   if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
   return WriteBytes(*slot, text.data(), text.size());
@@ -294,7 +300,7 @@ IoStatus CloseUnit(int unit) {
 
 IoStatus CloseAllUnits() {
   IoStatus first = IoStatus::kOk;
-  for (int unit = kFirstUnit; unit <= kLastUnit; ++unit) {
+  for (int unit = kDiagnosticOutput; unit <= kLastUnit; ++unit) {
     const IoStatus closed = CloseUnit(unit);
     if (first == IoStatus::kOk) first = closed;
   }
