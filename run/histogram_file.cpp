@@ -62,6 +62,7 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
     // histogram is never cut short without a word.
     if (static_cast<std::size_t>(result.block_lines) >= block_counts.size()) {
       result.block_room = block_counts.size();
+      result.value = {};
       return Stop(result, InputFileStatus::kRefused, line);
     }
     double leading = 0.0;  // read for its syntax only: a block's stress follows from its place

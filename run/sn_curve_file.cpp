@@ -138,8 +138,9 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
     std::size_t count = 0;
     for (int i = 0; i < result.n_fix_par; ++i) {
       const long long element = static_cast<long long>(first_fix) + i;
-      if (element < 1 || element > static_cast<long long>(room))
+      if (element < 1 || element > static_cast<long long>(room)) {
         break;  // kept out by the size check
+      }
       targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
     }
     if (count == 0) return result;  // nFixPar 0: the line is taken, nothing is read from it

@@ -166,13 +166,6 @@ TEST(ReadHistogramFile, HoldsTenThousandBlocksAndRefusesMore) {
   }
 }
 
-TEST(ReadHistogramFile, ReportsAUnitThatCannotBeRead) {
-  Storage storage;
-  const HistogramFileResult result = ReadHistogramFile(77, storage.line, storage.counts);
-  EXPECT_EQ(result.status, InputFileStatus::kUnitError);
-  EXPECT_EQ(result.io_status, IoStatus::kNotConnected);
-}
-
 TEST(WriteHistogramFileProblem, NamesFileLineTextAndWhatWasExpected) {
   struct Case {
     std::string content;
@@ -190,12 +183,6 @@ TEST(WriteHistogramFileProblem, NamesFileLineTextAndWhatWasExpected) {
        "     line text:  # 3\n"
        "     problem  : value 1 (leading value) \"#\" is not a real number\n"
        "     expected : block line: leading value (real), number of cycles (real)\n"},
-      {"4.5 10 0\n",
-       " *** ERROR: input error in cycle histogram file \"hist.txt\" at line 1\n"
-       "     line text: 4.5 10 0\n"
-       "     problem  : value 1 (number of blocks) \"4.5\" is not an integer\n"
-       "     expected : header line: number of blocks (integer), block width (real), spare "
-       "header value (real)\n"},
       {"2 10 0\n1 1\n2 2\n3 3   \n",
        " *** ERROR: cycle histogram file \"hist.txt\" refused at line 4\n"
        "     line text: 3 3\n"
@@ -217,6 +204,7 @@ TEST(WriteHistogramFileProblem, NamesFileLineTextAndWhatWasExpected) {
 TEST(WriteHistogramFileProblem, NamesTheUnitFailure) {
   Storage storage;
   const HistogramFileResult result = ReadHistogramFile(77, storage.line, storage.counts);
+  EXPECT_EQ(result.status, InputFileStatus::kUnitError);
   UnitCapture messages(kMessages);
   WriteHistogramFileProblem(kMessages, "h.txt", result);
   EXPECT_EQ(messages.Text(), std::string(" *** ERROR: cannot read cycle histogram file \"h.txt\" "

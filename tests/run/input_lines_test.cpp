@@ -72,12 +72,5 @@ TEST(ReadDataLine, UsesOnlyTheFirst256CharactersOfALargerBuffer) {
   EXPECT_EQ(position.line_number, 2);
 }
 
-TEST(ReadDataLine, ReportsAUnitThatCannotBeRead) {
-  std::array<char, kInputLineLength> line{};
-  InputLinePosition position;
-  EXPECT_EQ(ReadDataLine(kUnit, line, position), IoStatus::kNotConnected);
-  EXPECT_EQ(position.line_number, 0);
-}
-
 }  // namespace
 }  // namespace qartwo

@@ -258,15 +258,5 @@ TEST(WriteSnCurveFileProblem, NamesFileLineTextAndWhatWasExpected) {
   }
 }
 
-TEST(ReadSnCurveFile, ReportsAUnitThatCannotBeRead) {
-  Storage storage;
-  UnitCapture console(kConsole);
-  const SnCurveFileResult result =
-      ReadSnCurveFile(78, storage.line, storage.curve(), storage.name, kConsole);
-  EXPECT_EQ(result.status, InputFileStatus::kUnitError);
-  EXPECT_EQ(result.io_status, IoStatus::kNotConnected);
-  EXPECT_EQ(console.Text(), "");
-}
-
 }  // namespace
 }  // namespace qartwo
