@@ -7,13 +7,13 @@
 namespace qartwo {
 namespace {
 
-constexpr std::array<ValueSpec, 3> kHeaderValues = {{
+constexpr std::array<ExpectedValue, 3> kHeaderValues = {{
     {"number of blocks", FreeFormKind::kInteger},
     {"block width", FreeFormKind::kReal},
     {"spare header value", FreeFormKind::kReal},
 }};
 
-constexpr std::array<ValueSpec, 2> kBlockValues = {{
+constexpr std::array<ExpectedValue, 2> kBlockValues = {{
     {"leading value", FreeFormKind::kReal},
     {"number of cycles", FreeFormKind::kReal},
 }};
@@ -91,8 +91,9 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
   OutputLine expected;
   if (result.status == InputFileStatus::kInputError) {
     const bool header = result.position.data_line == 1;
-    const std::span<const ValueSpec> values = header ? std::span<const ValueSpec>(kHeaderValues)
-                                                     : std::span<const ValueSpec>(kBlockValues);
+    const std::span<const ExpectedValue> values =
+        header ? std::span<const ExpectedValue>(kHeaderValues)
+               : std::span<const ExpectedValue>(kBlockValues);
     const std::size_t failing = static_cast<std::size_t>(result.value.target);
     AppendValueProblem(what, result.value, values[failing < values.size() ? failing : 0],
                        static_cast<int>(values.size()));

@@ -62,7 +62,7 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
   WriteLabelled(unit, "expected : ", problem.expected);
 }
 
-void AppendExpectedValues(OutputLine& line, std::span<const ValueSpec> values) {
+void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i > 0) AppendText(line, ", ");
     AppendText(line, values[i].name);
@@ -70,7 +70,7 @@ void AppendExpectedValues(OutputLine& line, std::span<const ValueSpec> values) {
   }
 }
 
-void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ValueSpec& value,
+void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ExpectedValue& value,
                         int needed) {
   if (result.status == FreeFormStatus::kTooFewValues) {
     AppendText(line, "too few values: ");

@@ -13,7 +13,7 @@
 namespace qartwo {
 
 // One value a data line must hold: its name and kind, e.g. {"block width", kReal}.
-struct ValueSpec {
+struct ExpectedValue {
   std::string_view name;
   FreeFormKind kind;
 };
@@ -39,11 +39,11 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem);
 void AppendCount(OutputLine& line, long long value);
 
 // Appends the list of values a line holds: "number of blocks (integer), block width (real)".
-void AppendExpectedValues(OutputLine& line, std::span<const ValueSpec> values);
+void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values);
 
-// Appends what the free-form reader found wrong with `value` (the spec of the failing value)
+// Appends what the free-form reader found wrong with `value` (what the failing value should be)
 // on a line that needs `needed` values, e.g. value 2 (block width) "abc" is not a real number.
-void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ValueSpec& value,
+void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ExpectedValue& value,
                         int needed);
 
 }  // namespace qartwo

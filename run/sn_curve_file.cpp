@@ -16,13 +16,13 @@ constexpr std::string_view kNameLabel = " User Defined SN-Curve         : ";
 // The file format holds exactly LogA, m and nBreak on a segment line.
 constexpr int kValuesPerSegment = 3;
 
-constexpr std::array<ValueSpec, 3> kSizeValues = {{
+constexpr std::array<ExpectedValue, 3> kSizeValues = {{
     {"nSNlin", FreeFormKind::kInteger},
     {"nParPerLin", FreeFormKind::kInteger},
     {"nFixPar", FreeFormKind::kInteger},
 }};
 
-constexpr std::array<ValueSpec, kValuesPerSegment> kSegmentValues = {{
+constexpr std::array<ExpectedValue, kValuesPerSegment> kSegmentValues = {{
     {"LogA", FreeFormKind::kReal},
     {"m", FreeFormKind::kReal},
     {"nBreak", FreeFormKind::kReal},
