@@ -1,0 +1,101 @@
+#include "run/input_diagnostic.h"
+
+namespace qartwo {
+namespace {
+
+// Indent of the lines under the heading, so that they read as one message.
+constexpr std::string_view kIndent = "     ";
+
+void AppendFileName(OutputLine& line, const InputFileProblem& problem) {
+  AppendText(line, problem.file_kind);
+  AppendText(line, " file \"");
+  AppendText(line, TrimTrailingBlanks(problem.file_name));
+  AppendText(line, "\"");
+}
+
+void WriteLabelled(int unit, std::string_view label, std::string_view text) {
+  if (text.empty()) return;
+  OutputLine line;
+  AppendText(line, kIndent);
+  AppendText(line, label);
+  AppendText(line, text);
+  WriteLine(unit, LineText(line));
+}
+
+}  // namespace
+
+void AppendCount(OutputLine& line, long long value) {
+  int width = value < 0 ? 2 : 1;
+  for (long long rest = value / 10; rest != 0; rest /= 10) ++width;
+  AppendInteger(line, value, width);
+}
+
+void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
+  OutputLine heading;
+  switch (problem.status) {
+    case InputFileStatus::kOk:
+      return;
+    case InputFileStatus::kInputError:
+      AppendText(heading, " *** ERROR: input error in ");
+      AppendFileName(heading, problem);
+      AppendText(heading, " at line ");
+      AppendCount(heading, problem.line_number);
+      break;
+    case InputFileStatus::kRefused:
+      AppendText(heading, " *** ERROR: ");
+      AppendFileName(heading, problem);
+      AppendText(heading, " refused at line ");
+      AppendCount(heading, problem.line_number);
+      break;
+    case InputFileStatus::kUnitError:
+      AppendText(heading, " *** ERROR: cannot read ");
+      AppendFileName(heading, problem);
+      AppendText(heading, " after line ");
+      AppendCount(heading, problem.line_number);
+      AppendText(heading, ": ");
+      AppendText(heading, IoStatusText(problem.io_status));
+      break;
+  }
+  WriteLine(unit, LineText(heading));
+  WriteLabelled(unit, "line text: ", TrimTrailingBlanks(problem.line_text));
+  WriteLabelled(unit, "problem  : ", problem.problem);
+  WriteLabelled(unit, "expected : ", problem.expected);
+}
+
+void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) AppendText(line, ", ");
+    AppendText(line, values[i].name);
+    AppendText(line, values[i].kind == FreeFormKind::kInteger ? " (integer)" : " (real)");
+  }
+}
+
+void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ExpectedValue& value,
+                        int needed) {
+  if (result.status == FreeFormStatus::kTooFewValues) {
+    AppendText(line, "too few values: ");
+    AppendCount(line, result.target);
+    AppendText(line, " found, ");
+    AppendCount(line, needed);
+    AppendText(line, " needed (");
+    AppendText(line, value.name);
+    AppendText(line, " is missing)");
+    return;
+  }
+  AppendText(line, "value ");
+  AppendCount(line, static_cast<long long>(result.target) + 1);
+  AppendText(line, " (");
+  AppendText(line, value.name);
+  AppendText(line, ") \"");
+  AppendText(line, result.value);
+  AppendText(line, "\" ");
+  if (result.status == FreeFormStatus::kNotANumber) {
+    AppendText(line,
+               value.kind == FreeFormKind::kInteger ? "is not an integer" : "is not a real number");
+  } else {
+    AppendText(line, "is wrong: ");
+    AppendText(line, FreeFormStatusText(result.status));
+  }
+}
+
+}  // namespace qartwo

@@ -1,0 +1,49 @@
+// The diagnostic a reader's caller writes when an input file could not be taken: which file,
+// which line and its text, what is wrong, and what the line should have held.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "run/input_lines.h"
+#include "support/fields.h"
+#include "support/free_form.h"
+#include "support/units.h"
+
+namespace qartwo {
+
+// One value a data line must hold: its name and kind, e.g. {"block width", kReal}.
+struct ExpectedValue {
+  std::string_view name;
+  FreeFormKind kind;
+};
+
+// What went wrong in one input file, gathered from a reader's result.
+struct InputFileProblem {
+  std::string_view file_kind;  // "cycle histogram", "SN-curve"
+  std::string_view file_name;  // as typed; trailing blanks are dropped
+  InputFileStatus status = InputFileStatus::kOk;
+  long long line_number = 0;           // the failing line, or for kUnitError the lines read before
+  std::string_view line_text;          // the failing line (kInputError, kRefused)
+  std::string_view problem;            // what is wrong with it
+  std::string_view expected;           // what the line should hold, or the limit it broke
+  IoStatus io_status = IoStatus::kOk;  // kUnitError
+};
+
+// Writes the diagnostic lines of `problem` to `unit`: a heading naming the file and the
+// line, then the line's text, the problem and what was expected (lines with nothing to show
+// are left out). Writes nothing for kOk.
+void WriteInputFileProblem(int unit, const InputFileProblem& problem);
+
+// Appends a decimal count without padding, e.g. "10000".
+void AppendCount(OutputLine& line, long long value);
+
+// Appends the list of values a line holds: "number of blocks (integer), block width (real)".
+void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values);
+
+// Appends what the free-form reader found wrong with `value` (what the failing value should be)
+// on a line that needs `needed` values, e.g. value 2 (block width) "abc" is not a real number.
+void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ExpectedValue& value,
+                        int needed);
+
+}  // namespace qartwo

@@ -1,0 +1,44 @@
+#include "run/input_lines.h"
+
+#include <algorithm>
+
+namespace qartwo {
+
+bool IsCommentMark(char c) {
+  return c == '$' || c == '#' || c == '!' || c == '\'';
+}
+
+InputLineKind ClassifyInputLine(std::string_view line) {
+  if (!line.empty() && IsCommentMark(line.front())) return InputLineKind::kComment;
+  if (line.find_first_not_of(' ') == std::string_view::npos) return InputLineKind::kBlank;
+  return InputLineKind::kData;
+}
+
+std::string_view InputLineText(std::span<const char> line) {
+  return {line.data(), std::min(line.size(), kInputLineLength)};
+}
+
+std::string_view TrimTrailingBlanks(std::string_view line) {
+  const std::size_t last = line.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
+}
+
+IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position) {
+  const std::span<char> text = line.first(std::min(line.size(), kInputLineLength));
+  std::fill(line.begin() + static_cast<std::ptrdiff_t>(text.size()), line.end(), ' ');
+  for (;;) {
+    // ReadLine pads with blanks and leaves the text blank when nothing was read.
+    const IoStatus status = ReadLine(unit, text);
+    if (status != IoStatus::kOk) {
+      std::fill(text.begin(), text.end(), ' ');
+      return status;
+    }
+    ++position.line_number;
+    if (ClassifyInputLine(InputLineText(text)) == InputLineKind::kData) {
+      ++position.data_line;
+      return IoStatus::kOk;
+    }
+  }
+}
+
+}  // namespace qartwo

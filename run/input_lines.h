@@ -1,0 +1,53 @@
+// The line convention of the two input files (cycle histogram, user-defined SN-curve): lines
+// of 256 characters, comment lines marked in column 1, blank lines passed over, and the
+// remaining data lines counted from 1.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "support/units.h"
+
+namespace qartwo {
+
+// Characters of an input-file line that count; a longer line is cut here.
+inline constexpr std::size_t kInputLineLength = kTextLength;
+
+// True for the comment marks "$", "#", "!" and the apostrophe.
+bool IsCommentMark(char c);
+
+enum class InputLineKind { kComment, kBlank, kData };
+
+// Comment when column 1 holds a comment mark (only column 1 counts), blank when the line is
+// empty or holds only blanks (code 32), data otherwise.
+InputLineKind ClassifyInputLine(std::string_view line);
+
+// The part of a line buffer that holds the line: its first kInputLineLength characters.
+std::string_view InputLineText(std::span<const char> line);
+
+// The line without its trailing blanks.
+std::string_view TrimTrailingBlanks(std::string_view line);
+
+// Position of a reader in its file. Every physical line counts in line_number, so a user
+// can find it in an editor; only data lines count in data_line.
+struct InputLinePosition {
+  long long line_number = 0;
+  int data_line = 0;
+};
+
+// Reads lines of `unit` into `line` (at most its first kInputLineLength characters are
+// used, padded with blanks) until a data line, passing over comment and blank lines.
+// kOk: `line` holds the data line and `position` has counted it. kEndOfFile: no data line
+// was left. Any other status is the unit's failure. `line` is blank on every non-ok return.
+IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position);
+
+// How a reader ended. The main program ends the run with status 2 on kInputError and 1 on
+// kRefused or kUnitError.
+enum class InputFileStatus {
+  kOk,          // read to its end (or, for an SN-curve file, to its fixed-parameter line)
+  kInputError,  // a data line with too few values, or a value not of the required kind
+  kRefused,     // the file's content does not fit the program's storage or format
+  kUnitError,   // the unit could not be read
+};
+
+}  // namespace qartwo
