@@ -27,7 +27,9 @@ class UnitCapture {
     CloseUnit(unit_);
     std::fclose(stream_);
     std::free(buffer_);
-    if (unit_ == kConsoleInput || unit_ == kConsoleOutput) ConnectConsoleUnits();
+    if (unit_ == kConsoleInput || unit_ == kConsoleOutput || unit_ == kDiagnosticOutput) {
+      ConnectConsoleUnits();
+    }
   }
 
   // The text written so far.
@@ -57,7 +59,9 @@ class UnitInput {
   UnitInput& operator=(const UnitInput&) = delete;
   ~UnitInput() {
     CloseUnit(unit_);
-    if (unit_ == kConsoleInput || unit_ == kConsoleOutput) ConnectConsoleUnits();
+    if (unit_ == kConsoleInput || unit_ == kConsoleOutput || unit_ == kDiagnosticOutput) {
+      ConnectConsoleUnits();
+    }
   }
 
  private:
