@@ -211,6 +211,8 @@ IoStatus WriteText(int unit, std::string_view text) {
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
     return found;
   }
+  // A diagnostic follows what the console already shows, also on a shared terminal.
+  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
   PrepareFor(*slot, LastOperation::kWrite);
   if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
   return WriteBytes(*slot, text.data(), text.size());
