@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/units.h"
-#include "testing/unit_capture.h"
+#include "tests/testing/unit_capture.h"
 
 namespace qartwo {
 namespace {
