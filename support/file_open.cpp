@@ -303,6 +303,7 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
   if (mode == 0) previous_status_code = kStatusCodeUnknown;
   const int length = std::max(LENTRM(file_name), 0);
   int status = 0;
+  // Sequential, formatted, NULL blanks, no record length, no confirmation, no messages.
   OPNFIL(file_name.substr(0, static_cast<std::size_t>(length)), unit, previous_status_code, 0,
          kFormCodeFormatted, 0, 0, 0, -1, status);
   if (status != 0) error_flag = -1;
