@@ -1,0 +1,312 @@
+#include "support/file_open.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+
+#include "support/fields.h"
+#include "support/text.h"
+#include "support/units.h"
+
+namespace qartwo {
+namespace {
+
+// The open keywords, blank-padded to the widths the characteristics block shows them at.
+inline constexpr std::size_t kStatusWidth = 7;
+inline constexpr std::size_t kAccessWidth = 10;
+inline constexpr std::size_t kFormWidth = 11;
+inline constexpr std::size_t kBlankWidth = 4;
+
+enum class OpenStatus { kUnknown, kOld, kNew, kScratch };
+
+constexpr std::string_view StatusKeyword(OpenStatus status) {
+  switch (status) {
+    case OpenStatus::kOld:
+      return "OLD    ";
+    case OpenStatus::kNew:
+      return "NEW    ";
+    case OpenStatus::kScratch:
+      return "SCRATCH";
+    case OpenStatus::kUnknown:
+      break;
+  }
+  return "UNKNOWN";
+}
+
+constexpr std::string_view AccessKeyword(Access access) {
+  return access == Access::kDirect ? "DIRECT    " : "SEQUENTIAL";
+}
+
+constexpr std::string_view FormKeyword(Form form) {
+  return form == Form::kUnformatted ? "UNFORMATTED" : "FORMATTED  ";
+}
+
+constexpr std::string_view BlankKeyword(BlankMode blank) {
+  return blank == BlankMode::kZero ? "ZERO" : "NULL";
+}
+
+static_assert(StatusKeyword(OpenStatus::kOld).size() == kStatusWidth);
+static_assert(StatusKeyword(OpenStatus::kUnknown).size() == kStatusWidth);
+static_assert(AccessKeyword(Access::kDirect).size() == kAccessWidth);
+static_assert(AccessKeyword(Access::kSequential).size() == kAccessWidth);
+static_assert(FormKeyword(Form::kFormatted).size() == kFormWidth);
+static_assert(FormKeyword(Form::kUnformatted).size() == kFormWidth);
+static_assert(BlankKeyword(BlankMode::kNull).size() == kBlankWidth);
+
+// Record length of access code 30, and bytes per word of an unformatted record length.
+inline constexpr long long kFixedRecordLength = 128;
+inline constexpr long long kBytesPerWord = 4;
+
+// Field widths of the numbers in the messages.
+inline constexpr int kConfirmUnitWidth = 4;
+inline constexpr int kErrorUnitWidth = 5;
+inline constexpr int kLengthWidth = 5;
+inline constexpr int kErrorCodeWidth = 5;
+
+// Longest path handed to the system, terminating NUL included.
+inline constexpr std::size_t kPathCapacity = 4096;
+
+// Permissions of a created file, before the process umask.
+inline constexpr mode_t kCreateMode = 0666;
+
+// The status code OPNOLD passes for mode 0 (any code but 2, 3 and 4 means UNKNOWN).
+inline constexpr int kStatusCodeUnknown = 1;
+
+// Status code OPNOLD reuses when given a negative mode; UNKNOWN before its first call.
+int previous_status_code = kStatusCodeUnknown;
+
+void WriteEmptyLines(int unit, int count) {
+  for (int i = 0; i < count; ++i) WriteLine(unit, "");
+}
+
+void WriteErrorHeader(int message_unit, int unit) {
+  WriteEmptyLines(message_unit, 3);
+  OutputLine line;
+  AppendText(line, " *** ERROR DURING OPENING OF FILE UNIT");
+  AppendInteger(line, unit, kErrorUnitWidth);
+  WriteLine(message_unit, LineText(line));
+}
+
+// The confirmation of a successful open and the block of the file's characteristics.
+void WriteConfirmation(int message_unit, std::string_view file_name, int unit, OpenStatus status,
+                       const Connection& connection, long long record_length) {
+  WriteEmptyLines(message_unit, 3);
+  OutputLine line;
+  if (status == OpenStatus::kScratch) {
+    AppendText(line, "     A SCRATCH FILE IS OPENED ON UNIT NO.");
+    AppendInteger(line, unit, kConfirmUnitWidth);
+    WriteLine(message_unit, LineText(line));
+  } else {
+    AppendText(line, "     FILE  ");
+    AppendText(line, file_name);
+    WriteLine(message_unit, LineText(line));
+    line = OutputLine{};
+    AppendText(line, "     IS OPENED ON UNIT NO.");
+    AppendInteger(line, unit, kConfirmUnitWidth);
+    WriteLine(message_unit, LineText(line));
+  }
+  WriteLine(message_unit, "     FILE CHARACTERISTICS :");
+
+  line = OutputLine{};
+  AppendText(line, "          STATUS =");
+  AppendText(line, StatusKeyword(status));
+  WriteLine(message_unit, LineText(line));
+
+  line = OutputLine{};
+  AppendText(line, "          ACCESS =");
+  AppendText(line, AccessKeyword(connection.access));
+  WriteLine(message_unit, LineText(line));
+
+  line = OutputLine{};
+  AppendText(line, "          FORM   =");
+  AppendText(line, FormKeyword(connection.form));
+  WriteLine(message_unit, LineText(line));
+
+  line = OutputLine{};
+  AppendText(line, "          LENGTH =");
+  AppendInteger(line, record_length, kLengthWidth);
+  AppendText(line, " WORDS/BYTES PER RECORD (SECTOR)");
+  WriteLine(message_unit, LineText(line));
+
+  if (connection.form == Form::kFormatted) {
+    line = OutputLine{};
+    AppendText(line, "          BLANK  =");
+    AppendText(line, BlankKeyword(connection.blank));
+    WriteLine(message_unit, LineText(line));
+  }
+}
+
+// Opens `name` as `status` asks, never truncating: read and write when allowed, read only
+// when the file may be read but not written. A directory is refused. Returns the stream,
+// or nullptr with `error` set to a positive system error number.
+std::FILE* OpenNamedFile(std::string_view name, OpenStatus status, int& error) {
+  // An empty name would otherwise be left to the system to interpret; it names no file.
+  if (name.empty()) {
+    error = ENOENT;
+    return nullptr;
+  }
+  if (name.size() >= kPathCapacity) {
+    error = ENAMETOOLONG;
+    return nullptr;
+  }
+  // A NUL would silently cut the name and open some other file.
+  if (name.find('\0') != std::string_view::npos) {
+    error = EINVAL;
+    return nullptr;
+  }
+  std::array<char, kPathCapacity> path{};
+  std::copy(name.begin(), name.end(), path.begin());
+
+  int create_flags = 0;
+  if (status == OpenStatus::kNew) create_flags = O_CREAT | O_EXCL;
+  if (status == OpenStatus::kUnknown) create_flags = O_CREAT;
+  constexpr int kCommonFlags = O_CLOEXEC | O_NOCTTY;
+
+  bool writable = true;
+  int fd = ::open(path.data(), O_RDWR | create_flags | kCommonFlags, kCreateMode);
+  if (fd < 0 && (errno == EACCES || errno == EROFS) && status != OpenStatus::kNew) {
+    // An input file only needs reading; a file that cannot be written may still be read.
+    const int write_error = errno;
+    fd = ::open(path.data(), O_RDONLY | kCommonFlags);
+    if (fd < 0) {
+      error = write_error;
+      return nullptr;
+    }
+    writable = false;
+  }
+  if (fd < 0) {
+    error = errno;
+    return nullptr;
+  }
+
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* stream = ::fdopen(fd, writable ? "r+" : "r");
+  if (stream == nullptr) {
+    error = errno;
+    ::close(fd);
+  }
+  return stream;
+}
+
+// A nameless file the system removes when it is closed or the process ends.
+std::FILE* OpenScratchFile(int& error) {
+  errno = 0;
+  std::FILE* stream = std::tmpfile();
+  if (stream == nullptr) error = errno != 0 ? errno : EIO;
+  return stream;
+}
+
+}  // namespace
+
+void OPNFIL(std::string_view file_name, int unit, int status_code, int access_code, int form_code,
+            int blank_code, int record_length, int print_switch, int message_unit, int& status) {
+  status = 0;
+  if (unit < kFirstUnit || unit > kLastUnit) {
+    if (message_unit > 0) {
+      WriteErrorHeader(message_unit, unit);
+      WriteLine(message_unit, "     ILLEGAL FILE UNIT");
+    }
+    status = kOpenBadUnit;
+    return;
+  }
+
+  OpenStatus open_status = OpenStatus::kUnknown;
+  if (status_code == kStatusCodeOld) open_status = OpenStatus::kOld;
+  if (status_code == kStatusCodeNew) open_status = OpenStatus::kNew;
+  if (status_code == kStatusCodeScratch) open_status = OpenStatus::kScratch;
+
+  const bool direct = access_code == kAccessCodeDirect || access_code == kAccessCodeDirect128;
+  Connection connection;
+  connection.access = direct ? Access::kDirect : Access::kSequential;
+  connection.form = direct ? Form::kUnformatted : Form::kFormatted;
+  if (form_code == kFormCodeFormatted) connection.form = Form::kFormatted;
+  if (form_code == kFormCodeUnformatted) connection.form = Form::kUnformatted;
+
+  // The length the open counts in: characters for a formatted file, words for an unformatted
+  // one; the argument is always in words.
+  long long effective_length = 0;
+  if (access_code == kAccessCodeDirect) {
+    if (record_length <= 0) {
+      if (message_unit > 0) {
+        WriteErrorHeader(message_unit, unit);
+        OutputLine line;
+        AppendText(line, "     ILLEGAL RECORD LENGTH =");
+        AppendInteger(line, record_length, kLengthWidth);
+        WriteLine(message_unit, LineText(line));
+      }
+      status = kOpenBadRecordLength;
+      return;
+    }
+    effective_length =
+        form_code == kFormCodeFormatted ? kBytesPerWord * record_length : record_length;
+  } else if (access_code == kAccessCodeDirect128) {
+    effective_length = kFixedRecordLength;
+  }
+  if (direct) {
+    const long long bytes_per_unit = connection.form == Form::kFormatted ? 1 : kBytesPerWord;
+    connection.record_bytes = static_cast<std::size_t>(effective_length * bytes_per_unit);
+  }
+
+  if (connection.form == Form::kFormatted && blank_code == kBlankCodeZero) {
+    connection.blank = BlankMode::kZero;
+  }
+  // Opened at its start without truncation: the old content goes with the first record.
+  connection.replace_on_first_write = !direct;
+  connection.owns_stream = true;
+
+  // The unit's previous file is closed before the new one is opened, so that reopening the
+  // same file sees everything written to it; a failed open leaves the unit unconnected.
+  CloseUnit(unit);
+
+  int error = 0;
+  std::FILE* stream =
+      open_status == OpenStatus::kScratch
+          ? OpenScratchFile(error)
+          : OpenNamedFile(file_name.substr(0, LENTRM(file_name)), open_status, error);
+  if (stream != nullptr && ConnectUnit(unit, stream, connection) != IoStatus::kOk) {
+    std::fclose(stream);
+    stream = nullptr;
+    error = EBADF;
+  }
+  if (stream == nullptr) {
+    if (error <= 0) error = EIO;  // a failure must never read as success
+    if (message_unit > 0) {
+      WriteErrorHeader(message_unit, unit);
+      OutputLine line;
+      AppendText(line, "     ERROR CODE =");
+      AppendInteger(line, error, kErrorCodeWidth);
+      AppendText(line, "  (SYSTEM PARAMETER)");
+      WriteLine(message_unit, LineText(line));
+    }
+    status = -error;
+    return;
+  }
+
+  if (print_switch > 0 && message_unit > 0) {
+    WriteConfirmation(message_unit, file_name, unit, open_status, connection, effective_length);
+  }
+}
+
+void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
+  if (mode > 0) previous_status_code = kStatusCodeOld;
+  if (mode == 0) previous_status_code = kStatusCodeUnknown;
+  const int length = std::max(LENTRM(file_name), 0);
+  int status = 0;
+  // Sequential, formatted, NULL blanks, no record length, no confirmation, no messages.
+  OPNFIL(file_name.substr(0, static_cast<std::size_t>(length)), unit, previous_status_code, 0,
+         kFormCodeFormatted, 0, 0, 0, -1, status);
+  if (status != 0) error_flag = -1;
+}
+
+}  // namespace qartwo
