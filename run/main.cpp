@@ -1,3 +1,5 @@
 #include "run/assessment.h"
 
-int main() { return qartwo::RunAssessment(); }
+int main() {
+  return qartwo::RunAssessment();
+}

@@ -20,7 +20,9 @@ struct FreeFormTarget {
 inline FreeFormTarget IntegerTarget(int& value) {
   return {FreeFormKind::kInteger, &value, nullptr};
 }
-inline FreeFormTarget RealTarget(double& value) { return {FreeFormKind::kReal, nullptr, &value}; }
+inline FreeFormTarget RealTarget(double& value) {
+  return {FreeFormKind::kReal, nullptr, &value};
+}
 
 // 0 ok, positive errors.
 enum class FreeFormStatus : int {

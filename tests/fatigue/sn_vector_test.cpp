@@ -16,9 +16,18 @@ TEST(WholeNumber, RoundsHalvesAwayFromZero) {
     int expected;
   };
   const Case cases[] = {
-      {2.0, 2},   {2.4999, 2},  {2.5, 3},  {-2.5, -3}, {-2.4999, -2},
-      {0.5, 1},   {-0.5, -1},   {14.9, 15}, {1e300, INT_MAX}, {-1e300, INT_MIN},
-      {2147483647.4, INT_MAX}, {std::numeric_limits<double>::quiet_NaN(), 0},
+      {2.0, 2},
+      {2.4999, 2},
+      {2.5, 3},
+      {-2.5, -3},
+      {-2.4999, -2},
+      {0.5, 1},
+      {-0.5, -1},
+      {14.9, 15},
+      {1e300, INT_MAX},
+      {-1e300, INT_MIN},
+      {2147483647.4, INT_MAX},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(WholeNumber(c.value), c.expected) << "value " << c.value;

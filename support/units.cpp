@@ -1,0 +1,304 @@
+#include "support/units.h"
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace qartwo {
+namespace {
+
+enum class LastOperation { kNone, kRead, kWrite };
+
+struct UnitSlot {
+  std::FILE* stream = nullptr;
+  Connection connection;
+  // The file is to be cut at the current position before the next record is written.
+  bool truncate_pending = false;
+  LastOperation last = LastOperation::kNone;
+  // Some output on this unit could not be written; reported again at flush and close.
+  bool failed = false;
+};
+
+// Indexed by unit number; element 0 is never used.
+std::array<UnitSlot, kLastUnit + 1> g_units;
+bool g_console_connected = false;
+
+void EnsureConsole() {
+  if (!g_console_connected) ConnectConsoleUnits();
+}
+
+UnitSlot* SlotFor(int unit) {
+  EnsureConsole();
+  if (unit < kFirstUnit || unit > kLastUnit) return nullptr;
+  return &g_units[static_cast<std::size_t>(unit)];
+}
+
+// C streams need a positioning call between reading and writing on the same stream.
+void PrepareFor(UnitSlot& slot, LastOperation next) {
+  if (slot.last != LastOperation::kNone && slot.last != next) {
+    std::fflush(slot.stream);
+    fseeko(slot.stream, 0, SEEK_CUR);  // fails harmlessly on pipes and terminals
+  }
+  slot.last = next;
+  if (next == LastOperation::kRead && slot.connection.replace_on_first_write) {
+    slot.truncate_pending = true;
+  }
+}
+
+// A sequential record written makes itself the last one of the file.
+IoStatus CutBeforeWrite(UnitSlot& slot) {
+  if (!slot.truncate_pending) return IoStatus::kOk;
+  slot.truncate_pending = false;
+  const int fd = fileno(slot.stream);
+  if (fd < 0) return IoStatus::kOk;
+  if (std::fflush(slot.stream) != 0) return IoStatus::kWriteError;
+  const off_t position = ftello(slot.stream);
+  if (position < 0 || ftruncate(fd, position) != 0) return IoStatus::kWriteError;
+  return IoStatus::kOk;
+}
+
+IoStatus Failed(UnitSlot& slot) {
+  slot.failed = true;
+  return IoStatus::kWriteError;
+}
+
+IoStatus FindSequential(int unit, Form form, UnitSlot*& slot) {
+  slot = SlotFor(unit);
+  if (slot == nullptr) return IoStatus::kBadUnit;
+  if (slot->stream == nullptr) return IoStatus::kNotConnected;
+  if (slot->connection.access != Access::kSequential || slot->connection.form != form) {
+    return IoStatus::kWrongAccess;
+  }
+  return IoStatus::kOk;
+}
+
+IoStatus WriteBytes(UnitSlot& slot, const void* data, std::size_t size) {
+  if (size > 0 && std::fwrite(data, 1, size, slot.stream) != size) return Failed(slot);
+  return IoStatus::kOk;
+}
+
+IoStatus WriteDirectRecord(UnitSlot& slot, int record, std::span<const char> bytes) {
+  const std::size_t record_bytes = slot.connection.record_bytes;
+  if (record < 1 || record_bytes == 0 || bytes.size() > record_bytes) return IoStatus::kBadRecord;
+  PrepareFor(slot, LastOperation::kWrite);
+  const off_t offset = static_cast<off_t>(record - 1) * static_cast<off_t>(record_bytes);
+  if (fseeko(slot.stream, offset, SEEK_SET) != 0) return Failed(slot);
+  if (WriteBytes(slot, bytes.data(), bytes.size()) != IoStatus::kOk) return IoStatus::kWriteError;
+  const char pad = slot.connection.form == Form::kFormatted ? ' ' : '\0';
+  for (std::size_t i = bytes.size(); i < record_bytes; ++i) {
+    if (std::fputc(pad, slot.stream) == EOF) return Failed(slot);
+  }
+  return IoStatus::kOk;
+}
+
+IoStatus ReadDirectRecord(UnitSlot& slot, int record, std::span<char> bytes, std::size_t& length) {
+  const std::size_t record_bytes = slot.connection.record_bytes;
+  if (record < 1 || record_bytes == 0) return IoStatus::kBadRecord;
+  PrepareFor(slot, LastOperation::kRead);
+  const off_t offset = static_cast<off_t>(record - 1) * static_cast<off_t>(record_bytes);
+  if (fseeko(slot.stream, offset, SEEK_SET) != 0) return IoStatus::kReadError;
+  const std::size_t wanted = std::min(record_bytes, bytes.size());
+  const std::size_t got = std::fread(bytes.data(), 1, wanted, slot.stream);
+  if (std::ferror(slot.stream)) return IoStatus::kReadError;
+  if (got == 0 && wanted > 0) return IoStatus::kEndOfFile;
+  // A record cut short by the end of the file reads as padded.
+  const char pad = slot.connection.form == Form::kFormatted ? ' ' : '\0';
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(got),
+            bytes.begin() + static_cast<std::ptrdiff_t>(wanted), pad);
+  length = wanted;
+  return IoStatus::kOk;
+}
+
+// Sequential unformatted records carry their length before and after them.
+using RecordMarker = std::uint32_t;
+
+IoStatus WriteFramedRecord(UnitSlot& slot, std::span<const char> bytes) {
+  if (bytes.size() > UINT32_MAX) return IoStatus::kBadRecord;
+  PrepareFor(slot, LastOperation::kWrite);
+  if (CutBeforeWrite(slot) != IoStatus::kOk) return Failed(slot);
+  const RecordMarker marker = static_cast<RecordMarker>(bytes.size());
+  if (WriteBytes(slot, &marker, sizeof marker) != IoStatus::kOk ||
+      WriteBytes(slot, bytes.data(), bytes.size()) != IoStatus::kOk ||
+      WriteBytes(slot, &marker, sizeof marker) != IoStatus::kOk) {
+    return IoStatus::kWriteError;
+  }
+  return IoStatus::kOk;
+}
+
+IoStatus ReadFramedRecord(UnitSlot& slot, std::span<char> bytes, std::size_t& length) {
+  PrepareFor(slot, LastOperation::kRead);
+  RecordMarker leading = 0;
+  const std::size_t got = std::fread(&leading, 1, sizeof leading, slot.stream);
+  if (got == 0 && !std::ferror(slot.stream)) return IoStatus::kEndOfFile;
+  if (got != sizeof leading) return IoStatus::kReadError;
+  const std::size_t kept = std::min<std::size_t>(leading, bytes.size());
+  if (std::fread(bytes.data(), 1, kept, slot.stream) != kept) return IoStatus::kReadError;
+  if (fseeko(slot.stream, static_cast<off_t>(leading - kept), SEEK_CUR) != 0) {
+    return IoStatus::kReadError;
+  }
+  RecordMarker trailing = 0;
+  if (std::fread(&trailing, 1, sizeof trailing, slot.stream) != sizeof trailing ||
+      trailing != leading) {
+    return IoStatus::kReadError;
+  }
+  length = kept;
+  return IoStatus::kOk;
+}
+
+}  // namespace
+
+std::string_view IoStatusText(IoStatus status) {
+  switch (status) {
+    case IoStatus::kOk:
+      return "ok";
+    case IoStatus::kEndOfFile:
+      return "end of file";
+    case IoStatus::kBadUnit:
+      return "unit number outside 1 to 99";
+    case IoStatus::kNotConnected:
+      return "unit not connected";
+    case IoStatus::kWrongAccess:
+      return "operation does not suit the unit's connection";
+    case IoStatus::kBadRecord:
+      return "bad record number or record length";
+    case IoStatus::kReadError:
+      return "read error";
+    case IoStatus::kWriteError:
+      return "write error";
+  }
+  return "unknown unit status";
+}
+
+IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) {
+  if (unit < kFirstUnit || unit > kLastUnit) return IoStatus::kBadUnit;
+  EnsureConsole();
+  CloseUnit(unit);
+  UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
+  slot.stream = stream;
+  slot.connection = connection;
+  slot.truncate_pending =
+      connection.replace_on_first_write && connection.access == Access::kSequential;
+  slot.last = LastOperation::kNone;
+  slot.failed = false;
+  return IoStatus::kOk;
+}
+
+void ConnectConsoleUnits() {
+  g_console_connected = true;
+  Connection console;
+  console.owns_stream = false;
+  ConnectUnit(kConsoleInput, stdin, console);
+  ConnectUnit(kConsoleOutput, stdout, console);
+}
+
+bool IsConnected(int unit) {
+  const UnitSlot* slot = SlotFor(unit);
+  return slot != nullptr && slot->stream != nullptr;
+}
+
+const Connection* UnitConnection(int unit) {
+  const UnitSlot* slot = SlotFor(unit);
+  return slot != nullptr && slot->stream != nullptr ? &slot->connection : nullptr;
+}
+
+IoStatus WriteText(int unit, std::string_view text) {
+  UnitSlot* slot = nullptr;
+  if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
+    return found;
+  }
+  PrepareFor(*slot, LastOperation::kWrite);
+  if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
+  return WriteBytes(*slot, text.data(), text.size());
+}
+
+IoStatus WriteLine(int unit, std::string_view text) {
+  const IoStatus written = WriteText(unit, text);
+  if (written != IoStatus::kOk) return written;
+  UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
+  if (std::fputc('\n', slot.stream) == EOF) return Failed(slot);
+  return IoStatus::kOk;
+}
+
+IoStatus ReadLine(int unit, std::span<char> line) {
+  std::fill(line.begin(), line.end(), ' ');
+  UnitSlot* slot = nullptr;
+  if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
+    return found;
+  }
+  if (unit == kConsoleInput) FlushUnit(kConsoleOutput);
+  PrepareFor(*slot, LastOperation::kRead);
+
+  std::size_t length = 0;  // characters of the line, counted past line.size()
+  bool any = false;
+  bool ends_in_return = false;
+  int c = 0;
+  while ((c = std::getc(slot->stream)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    if (length < line.size()) line[length] = static_cast<char>(c);
+    ++length;
+    ends_in_return = c == '\r';
+  }
+  if (std::ferror(slot->stream)) return IoStatus::kReadError;
+  if (!any) return IoStatus::kEndOfFile;
+  if (ends_in_return && length - 1 < line.size()) line[length - 1] = ' ';
+  return IoStatus::kOk;
+}
+
+IoStatus WriteRecord(int unit, int record, std::span<const char> bytes) {
+  UnitSlot* slot = SlotFor(unit);
+  if (slot == nullptr) return IoStatus::kBadUnit;
+  if (slot->stream == nullptr) return IoStatus::kNotConnected;
+  if (slot->connection.access == Access::kDirect) return WriteDirectRecord(*slot, record, bytes);
+  if (slot->connection.form != Form::kUnformatted) return IoStatus::kWrongAccess;
+  if (record != 0) return IoStatus::kBadRecord;
+  return WriteFramedRecord(*slot, bytes);
+}
+
+IoStatus ReadRecord(int unit, int record, std::span<char> bytes, std::size_t& length) {
+  UnitSlot* slot = SlotFor(unit);
+  if (slot == nullptr) return IoStatus::kBadUnit;
+  if (slot->stream == nullptr) return IoStatus::kNotConnected;
+  if (slot->connection.access == Access::kDirect) {
+    return ReadDirectRecord(*slot, record, bytes, length);
+  }
+  if (slot->connection.form != Form::kUnformatted) return IoStatus::kWrongAccess;
+  if (record != 0) return IoStatus::kBadRecord;
+  return ReadFramedRecord(*slot, bytes, length);
+}
+
+IoStatus FlushUnit(int unit) {
+  UnitSlot* slot = SlotFor(unit);
+  if (slot == nullptr) return IoStatus::kBadUnit;
+  if (slot->stream == nullptr) return IoStatus::kNotConnected;
+  if (std::fflush(slot->stream) != 0 || std::ferror(slot->stream)) slot->failed = true;
+  return slot->failed ? IoStatus::kWriteError : IoStatus::kOk;
+}
+
+IoStatus CloseUnit(int unit) {
+  UnitSlot* slot = SlotFor(unit);
+  if (slot == nullptr) return IoStatus::kBadUnit;
+  if (slot->stream == nullptr) return IoStatus::kOk;
+  bool failed = slot->failed;
+  if (std::fflush(slot->stream) != 0) failed = true;
+  // Read-only streams may carry a read error; only output problems matter here.
+  if (slot->last == LastOperation::kWrite && std::ferror(slot->stream)) failed = true;
+  if (slot->connection.owns_stream && std::fclose(slot->stream) != 0) failed = true;
+  *slot = UnitSlot{};
+  return failed ? IoStatus::kWriteError : IoStatus::kOk;
+}
+
+IoStatus CloseAllUnits() {
+  IoStatus first = IoStatus::kOk;
+  for (int unit = kFirstUnit; unit <= kLastUnit; ++unit) {
+    const IoStatus closed = CloseUnit(unit);
+    if (first == IoStatus::kOk) first = closed;
+  }
+  return first;
+}
+
+}  // namespace qartwo
