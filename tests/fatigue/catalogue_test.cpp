@@ -1,0 +1,358 @@
+#include "fatigue/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fatigue/sn_vector.h"
+#include "fatigue/words.h"
+#include "support/text.h"
+#include "tests/testing/unit_capture.h"
+
+namespace qartwo {
+namespace {
+
+constexpr int kReportUnit = 20;
+
+// The run-time catalogue with the room the main program gives it.
+struct Catalogue {
+  int nCurves = -1;
+  std::vector<int> iCurveStart = std::vector<int>(kCatalogueStartRoom, 0);
+  std::vector<double> curveValues = std::vector<double>(kCatalogueValueRoom, 0.0);
+  std::vector<int> curveNames = std::vector<int>(kCatalogueNameRoom * kNameLength, 0);
+  int error_flag = 0;
+  std::string messages;
+
+  void Build(int ldn = kNameLength) {
+    testing::UnitCapture capture(kReportUnit);
+    SNDBASE(nCurves, iCurveStart, curveValues, curveNames, ldn, kReportUnit, error_flag);
+    messages = capture.Text();
+  }
+
+  // Curve n (from 1) copied out the way the main program does it.
+  std::vector<double> Curve(int n, int sign = 0) const {
+    const int length = iCurveStart[n] - iCurveStart[n - 1];
+    std::vector<double> vector(kCurveVectorLength, 0.0);
+    SNCOPY(std::span<const double>(curveValues).subspan(iCurveStart[n - 1] - 1), vector, length, 1,
+           sign);
+    vector.resize(length);
+    return vector;
+  }
+};
+
+// Every curve as the catalogue lists it: number, name without trailing blanks, iStandard,
+// iClass, iEnv and start.
+struct Entry {
+  int number;
+  std::string_view name;
+  int iStandard;
+  int iClass;
+  int iEnv;
+  int start;
+};
+
+// clang-format off
+constexpr Entry kEntries[] = {
+      {1, "NORSOK  B1  AIR", 1, 1, 1, 1},
+      {2, "NORSOK  B2  AIR", 1, 2, 1, 19},
+      {3, "NORSOK  C   AIR", 1, 3, 1, 37},
+      {4, "NORSOK  C1  AIR", 1, 4, 1, 55},
+      {5, "NORSOK  C2  AIR", 1, 5, 1, 73},
+      {6, "NORSOK  D   AIR", 1, 6, 1, 91},
+      {7, "NORSOK  E   AIR", 1, 7, 1, 109},
+      {8, "NORSOK  F   AIR", 1, 8, 1, 127},
+      {9, "NORSOK  F1  AIR", 1, 9, 1, 145},
+      {10, "NORSOK  F3  AIR", 1, 10, 1, 163},
+      {11, "NORSOK  G   AIR", 1, 11, 1, 181},
+      {12, "NORSOK  W1  AIR", 1, 12, 1, 199},
+      {13, "NORSOK  W2  AIR", 1, 13, 1, 217},
+      {14, "NORSOK  W3  AIR", 1, 14, 1, 235},
+      {15, "NORSOK  T   AIR", 1, 15, 1, 253},
+      {16, "NORSOK  B1  SEA_CAT", 1, 1, 2, 271},
+      {17, "NORSOK  B2  SEA_CAT", 1, 2, 2, 289},
+      {18, "NORSOK  C   SEA_CAT", 1, 3, 2, 307},
+      {19, "NORSOK  C1  SEA_CAT", 1, 4, 2, 325},
+      {20, "NORSOK  C2  SEA_CAT", 1, 5, 2, 343},
+      {21, "NORSOK  D   SEA_CAT", 1, 6, 2, 361},
+      {22, "NORSOK  E   SEA_CAT", 1, 7, 2, 379},
+      {23, "NORSOK  F   SEA_CAT", 1, 8, 2, 397},
+      {24, "NORSOK  F1  SEA_CAT", 1, 9, 2, 415},
+      {25, "NORSOK  F3  SEA_CAT", 1, 10, 2, 433},
+      {26, "NORSOK  G   SEA_CAT", 1, 11, 2, 451},
+      {27, "NORSOK  W1  SEA_CAT", 1, 12, 2, 469},
+      {28, "NORSOK  W2  SEA_CAT", 1, 13, 2, 487},
+      {29, "NORSOK  W3  SEA_CAT", 1, 14, 2, 505},
+      {30, "NORSOK  T   SEA_CAT", 1, 15, 2, 523},
+      {31, "NORSOK  B1  SEA_FREE", 1, 1, 3, 541},
+      {32, "NORSOK  B2  SEA_FREE", 1, 2, 3, 555},
+      {33, "NORSOK  C   SEA_FREE", 1, 3, 3, 569},
+      {34, "NORSOK  C1  SEA_FREE", 1, 4, 3, 583},
+      {35, "NORSOK  C2  SEA_FREE", 1, 5, 3, 597},
+      {36, "NORSOK  D   SEA_FREE", 1, 6, 3, 611},
+      {37, "NORSOK  E   SEA_FREE", 1, 7, 3, 625},
+      {38, "NORSOK  F   SEA_FREE", 1, 8, 3, 639},
+      {39, "NORSOK  F1  SEA_FREE", 1, 9, 3, 653},
+      {40, "NORSOK  F3  SEA_FREE", 1, 10, 3, 667},
+      {41, "NORSOK  G   SEA_FREE", 1, 11, 3, 681},
+      {42, "NORSOK  W1  SEA_FREE", 1, 12, 3, 695},
+      {43, "NORSOK  W2  SEA_FREE", 1, 13, 3, 709},
+      {44, "NORSOK  W3  SEA_FREE", 1, 14, 3, 723},
+      {45, "NORSOK  T   SEA_FREE", 1, 15, 3, 737},
+      {46, "DNV     D   AIR", 2, 1, 1, 751},
+      {47, "DNV     D   SEA_CAT", 2, 1, 2, 763},
+      {48, "DNV     D   SEA_FREE", 2, 1, 3, 775},
+      {49, "NORSOK  E     BP_SCH", 1, 7, 0, 787},
+      {50, "NORSOK  E     BP_SVI", 1, 7, 0, 801},
+};
+// clang-format on
+static_assert(std::size(kEntries) == kCatalogueCurves);
+
+TEST(Sndbase, BuildsFiftyCurvesWithTheirStartsAndCodes) {
+  Catalogue catalogue;
+  catalogue.Build();
+  EXPECT_EQ(catalogue.error_flag, 0);
+  EXPECT_EQ(catalogue.messages, "");
+  ASSERT_EQ(catalogue.nCurves, kCatalogueCurves);
+  EXPECT_EQ(catalogue.iCurveStart[kCatalogueCurves], kCatalogueValuesUsed + 1);
+  for (const Entry& entry : kEntries) {
+    const int n = entry.number;
+    ASSERT_EQ(catalogue.iCurveStart[n - 1], entry.start) << "curve " << n;
+    const std::vector<double> vector = catalogue.Curve(n);
+    EXPECT_EQ(HeaderInteger(vector, kIStandard), entry.iStandard) << "curve " << n;
+    EXPECT_EQ(HeaderInteger(vector, kIClass), entry.iClass) << "curve " << n;
+    EXPECT_EQ(HeaderInteger(vector, kIEnv), entry.iEnv) << "curve " << n;
+    // The header describes exactly the room the curve takes.
+    const int nSNlin = HeaderInteger(vector, kNSNlin);
+    const int nParPerLin = HeaderInteger(vector, kNParPerLin);
+    EXPECT_EQ(nParPerLin, 3) << "curve " << n;
+    EXPECT_EQ(HeaderInteger(vector, kIFirstLin), 9) << "curve " << n;
+    EXPECT_EQ(HeaderInteger(vector, kIFirstFix), nSNlin * nParPerLin + 9) << "curve " << n;
+    EXPECT_EQ(static_cast<int>(vector.size()),
+              8 + nSNlin * nParPerLin + HeaderInteger(vector, kNFixPar))
+        << "curve " << n;
+  }
+  // Nothing is written beyond the 814 values of the catalogue.
+  for (int k = kCatalogueValuesUsed; k < kCatalogueValueRoom; ++k) {
+    ASSERT_EQ(catalogue.curveValues[k], 0.0) << "element " << k + 1;
+  }
+}
+
+TEST(Sndbase, HoldsTheWholeVectorsOfSampleCurves) {
+  struct Row {
+    int number;
+    std::vector<double> vector;
+  };
+  // Decimals are the single-precision constants widened to double.
+  const std::vector<Row> rows = {
+      {1,
+       {1, 1, 1, 2, 3, 4, 9, 15, 12.913000106811523, 3, 1e7, 16.856000900268555, 5, 0,
+        93.56999969482422, 25, 0, 0}},
+      {31, {1, 1, 3, 1, 3, 3, 9, 12, 12.435999870300293, 3, 0, 25, 0, 0}},
+      {46, {2, 1, 1, 1, 3, 1, 9, 12, 12.180000305175781, 3, 189000000, 20}},
+      {48, {2, 1, 3, 1, 3, 1, 9, 12, 12.180000305175781, 3, 0, 0}},
+      {49, {1, 7, 0, 1, 3, 3, 9, 12, 12.017000198364258, 3, 0, 17.5, 0.20000000298023224, 0}},
+      {50,
+       {1, 7, 0, 1, 3, 3, 9, 12, 12.017000198364258, 3, 0, 19.049999237060547, 0.20000000298023224,
+        0}},
+  };
+  Catalogue catalogue;
+  catalogue.Build();
+  for (const Row& row : rows) {
+    const std::vector<double> vector = catalogue.Curve(row.number);
+    ASSERT_EQ(vector.size(), row.vector.size()) << "curve " << row.number;
+    for (std::size_t k = 0; k < vector.size(); ++k) {
+      EXPECT_EQ(vector[k], row.vector[k]) << "curve " << row.number << " element " << k + 1;
+    }
+  }
+}
+
+TEST(Sndbase, WidensTheSinglePrecisionDecimals) {
+  struct Row {
+    int number;
+    int element;
+    double expected;
+  };
+  const Row rows[] = {
+      {1, 9, 12.913000106811523},     // LogA of B1 AIR
+      {3, 17, 0.15000000596046448},   // k of C AIR
+      {6, 17, 0.20000000298023224},   // k of D AIR
+      {15, 18, 0.30000001192092896},  // kHigh of T AIR
+      {45, 14, 0.30000001192092896},  // kHigh of T SEA_FREE
+      {16, 11, 1e6},                  // nBreak of B1 SEA_CAT
+  };
+  Catalogue catalogue;
+  catalogue.Build();
+  for (const Row& row : rows) {
+    EXPECT_EQ(catalogue.Curve(row.number)[row.element - 1], row.expected)
+        << "curve " << row.number << " element " << row.element;
+  }
+}
+
+TEST(CatalogueNames, MatchTheListingWithExactInnerBlanks) {
+  for (const Entry& entry : kEntries) {
+    const std::string_view name = kCatalogueNames[entry.number - 1];
+    std::string expected(entry.name);
+    expected.resize(kNameLength, ' ');
+    EXPECT_EQ(std::string(name) + ";", expected + ";") << "curve " << entry.number;
+    // Standard word from column 1, class word from column 9, environment word from column 13
+    // (15 for the two E-class variants), nothing after it.
+    const std::size_t class_column = name.find_first_not_of(' ', name.find(' '));
+    const std::size_t environment_column =
+        name.find_first_not_of(' ', name.find(' ', class_column));
+    const std::size_t end = name.find(' ', environment_column);
+    EXPECT_EQ(name.find_first_not_of(' '), 0u) << "curve " << entry.number;
+    EXPECT_EQ(class_column, 8u) << "curve " << entry.number;
+    EXPECT_EQ(environment_column, entry.number >= 49 ? 14u : 12u) << "curve " << entry.number;
+    EXPECT_EQ(name.find_first_not_of(' ', end), std::string_view::npos) << "curve " << entry.number;
+  }
+}
+
+TEST(Sndbase, StoresIntegerArrayNamesThatReadBack) {
+  Catalogue catalogue;
+  catalogue.Build();
+  const std::vector<int> first(catalogue.curveNames.begin(),
+                               catalogue.curveNames.begin() + kNameLength);
+  std::vector<int> expected = {78, 79, 82, 83, 79, 75, 32, 32, 66, 49, 32, 32, 65, 73, 82};
+  expected.resize(kNameLength, 0);
+  EXPECT_EQ(first, expected);
+
+  for (const Entry& entry : kEntries) {
+    std::array<char, kTextLength> text;
+    text.fill('#');
+    const std::span<const int> codes = std::span<const int>(catalogue.curveNames)
+                                           .subspan((entry.number - 1) * kNameLength, kNameLength);
+    int flag = 0;
+    INT2CH(text, codes, kNameLength, kReportUnit, flag);
+    std::string expected_text(entry.name);
+    expected_text.resize(kTextLength, ' ');
+    EXPECT_EQ(std::string(text.data(), text.size()), expected_text) << "curve " << entry.number;
+    EXPECT_EQ(flag, 0);
+  }
+  // Names beyond the fiftieth stay untouched.
+  for (std::size_t k = kCatalogueCurves * kNameLength; k < catalogue.curveNames.size(); ++k) {
+    ASSERT_EQ(catalogue.curveNames[k], 0) << "element " << k + 1;
+  }
+}
+
+TEST(Sndbase, LeavesAnEarlierErrorCountAsItIs) {
+  Catalogue catalogue;
+  catalogue.error_flag = -2;
+  catalogue.Build();
+  EXPECT_EQ(catalogue.error_flag, -2);
+  EXPECT_EQ(catalogue.nCurves, kCatalogueCurves);
+}
+
+TEST(Sndbase, CountsEveryNameLongerThanTheNameLength) {
+  // With 15 codes per name only the 16 names of 15 characters fit (the AIR curves).
+  constexpr int kShortName = 15;
+  Catalogue catalogue;
+  catalogue.Build(kShortName);
+  EXPECT_EQ(catalogue.nCurves, kCatalogueCurves);
+  EXPECT_EQ(catalogue.error_flag, -34);
+  EXPECT_NE(catalogue.messages.find("Error in routine *CH2INT*"), std::string::npos);
+  for (const Entry& entry : kEntries) {
+    const int* codes = catalogue.curveNames.data() + (entry.number - 1) * kShortName;
+    const bool fits = entry.name.size() <= kShortName;
+    EXPECT_EQ(codes[0], fits ? entry.name[0] : 0) << "curve " << entry.number;
+  }
+  EXPECT_EQ(catalogue.iCurveStart[kCatalogueCurves], kCatalogueValuesUsed + 1);
+}
+
+TEST(Sncopy, CopiesOrNegatesTheProductOfTheCounts) {
+  const std::vector<double> source = {1, -2, 3.5, 0, 5, 6, 7};
+  struct Row {
+    int first_count;
+    int second_count;
+    int sign;
+    std::vector<double> expected;  // destination afterwards, from all 9
+  };
+  const std::vector<Row> rows = {
+      {3, 1, 0, {1, -2, 3.5, 9, 9, 9, 9, 9}},      {2, 3, 1, {1, -2, 3.5, 0, 5, 6, 9, 9}},
+      {2, 2, -1, {-1, 2, -3.5, -0.0, 9, 9, 9, 9}}, {0, 5, 0, {9, 9, 9, 9, 9, 9, 9, 9}},
+      {5, 0, -1, {9, 9, 9, 9, 9, 9, 9, 9}},        {-2, 3, 0, {9, 9, 9, 9, 9, 9, 9, 9}},
+      {99, 1, 0, {1, -2, 3.5, 0, 5, 6, 7, 9}},  // bounded by the source
+  };
+  for (const Row& row : rows) {
+    std::vector<double> destination(8, 9.0);
+    SNCOPY(source, destination, row.first_count, row.second_count, row.sign);
+    EXPECT_EQ(destination, row.expected)
+        << "counts " << row.first_count << " x " << row.second_count << " sign " << row.sign;
+  }
+  // Bounded by the destination: the guard behind it keeps its value.
+  std::vector<double> guarded(4, 9.0);
+  SNCOPY(source, std::span<double>(guarded).first(3), 7, 1, 0);
+  EXPECT_EQ(guarded, (std::vector<double>{1, -2, 3.5, 9}));
+}
+
+TEST(Sncopy, NegatesAWholeCatalogueCurve) {
+  Catalogue catalogue;
+  catalogue.Build();
+  for (const int n : {1, 31, 46, 50}) {
+    const std::vector<double> plain = catalogue.Curve(n);
+    const std::vector<double> negated = catalogue.Curve(n, -1);
+    ASSERT_EQ(plain.size(), negated.size());
+    for (std::size_t k = 0; k < plain.size(); ++k) {
+      EXPECT_EQ(negated[k], -plain[k]) << "curve " << n << " element " << k + 1;
+    }
+  }
+}
+
+TEST(Sndbase, StopsAndReportsWhenTheRoomRunsShort) {
+  struct Row {
+    std::string_view what;
+    int starts;
+    int values;
+    int names;
+    int built;
+  };
+  const Row rows[] = {
+      {"curve start table", 30, kCatalogueValueRoom, kCatalogueNameRoom * kNameLength, 29},
+      {"curve start table", 1, kCatalogueValueRoom, kCatalogueNameRoom * kNameLength, 0},
+      {"curve start table", 0, kCatalogueValueRoom, kCatalogueNameRoom * kNameLength, 0},
+      {"curve values", kCatalogueStartRoom, kCatalogueValuesUsed - 1,
+       kCatalogueNameRoom * kNameLength, 49},
+      {"curve values", kCatalogueStartRoom, 0, kCatalogueNameRoom * kNameLength, 0},
+      {"curve names", kCatalogueStartRoom, kCatalogueValueRoom, 49 * kNameLength + 39, 49},
+  };
+  constexpr int kGuard = 8;
+  for (const Row& row : rows) {
+    // Each area sits at the front of a larger one whose tail must stay untouched.
+    std::vector<int> starts(row.starts + kGuard, -5);
+    std::vector<double> values(row.values + kGuard, -5.0);
+    std::vector<int> names(row.names + kGuard, -5);
+    int nCurves = -1;
+    int flag = 0;
+    std::string messages;
+    {
+      testing::UnitCapture capture(kReportUnit);
+      SNDBASE(nCurves, std::span<int>(starts).first(row.starts),
+              std::span<double>(values).first(row.values), std::span<int>(names).first(row.names),
+              kNameLength, kReportUnit, flag);
+      messages = capture.Text();
+    }
+    const std::string context = std::string(row.what) + " room " + std::to_string(row.starts) +
+                                "/" + std::to_string(row.values) + "/" + std::to_string(row.names);
+    EXPECT_EQ(nCurves, row.built) << context;
+    EXPECT_EQ(flag, -1) << context;
+    std::string curve = std::to_string(row.built + 1);
+    curve.insert(0, 4 - curve.size(), ' ');
+    EXPECT_EQ(messages, "\n  *** ERROR IN SNDBASE ***\n      Catalogue room too small for the " +
+                            std::string(row.what) + " at curve" + curve + "\n")
+        << context;
+    for (int k = 0; k < kGuard; ++k) {
+      ASSERT_EQ(starts[row.starts + k], -5) << context;
+      ASSERT_EQ(values[row.values + k], -5.0) << context;
+      ASSERT_EQ(names[row.names + k], -5) << context;
+    }
+    // The curves built are whole and can be used.
+    if (row.built > 0) {
+      EXPECT_EQ(starts[row.built], kEntries[row.built].start) << context;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qartwo
