@@ -23,7 +23,7 @@ struct UnitSlot {
   bool failed = false;
 };
 
-// Indexed by unit number; element 0 is never used.
+// Indexed by unit number.
 std::array<UnitSlot, kLastUnit + 1> g_units;
 bool g_console_connected = false;
 
@@ -33,7 +33,7 @@ void EnsureConsole() {
 
 UnitSlot* SlotFor(int unit) {
   EnsureConsole();
-  if (unit < kFirstUnit || unit > kLastUnit) return nullptr;
+  if (unit < kDiagnosticOutput || unit > kLastUnit) return nullptr;
   return &g_units[static_cast<std::size_t>(unit)];
 }
 
@@ -158,7 +158,7 @@ std::string_view IoStatusText(IoStatus status) {
     case IoStatus::kEndOfFile:
       return "end of file";
     case IoStatus::kBadUnit:
-      return "unit number outside 1 to 99";
+      return "unit number outside 0 to 99";
     case IoStatus::kNotConnected:
       return "unit not connected";
     case IoStatus::kWrongAccess:
@@ -174,7 +174,7 @@ std::string_view IoStatusText(IoStatus status) {
 }
 
 IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) {
-  if (unit < kFirstUnit || unit > kLastUnit) return IoStatus::kBadUnit;
+  if (unit < kDiagnosticOutput || unit > kLastUnit) return IoStatus::kBadUnit;
   EnsureConsole();
   CloseUnit(unit);
   UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
@@ -193,6 +193,7 @@ void ConnectConsoleUnits() {
   console.owns_stream = false;
   ConnectUnit(kConsoleInput, stdin, console);
   ConnectUnit(kConsoleOutput, stdout, console);
+  ConnectUnit(kDiagnosticOutput, stderr, console);
 }
 
 bool IsConnected(int unit) {
@@ -294,7 +295,7 @@ IoStatus CloseUnit(int unit) {
 
 IoStatus CloseAllUnits() {
   IoStatus first = IoStatus::kOk;
-  for (int unit = kFirstUnit; unit <= kLastUnit; ++unit) {
+  for (int unit = kDiagnosticOutput; unit <= kLastUnit; ++unit) {
     const IoStatus closed = CloseUnit(unit);
     if (first == IoStatus::kOk) first = closed;
   }

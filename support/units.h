@@ -1,6 +1,7 @@
 // The unit table: every stream the program reads or writes is reached through a unit number.
-// Units 5 (standard input) and 6 (standard output) are connected from the start; files are
-// plugged in with ConnectUnit by the file-opening routines.
+// Units 5 (standard input) and 6 (standard output) are connected from the start, and so is
+// unit 0 (standard error, for diagnostics); files are plugged in on units 1 to 99 with
+// ConnectUnit by the file-opening routines.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 
 namespace qartwo {
 
+inline constexpr int kDiagnosticOutput = 0;
 inline constexpr int kFirstUnit = 1;
 inline constexpr int kLastUnit = 99;
 inline constexpr int kConsoleInput = 5;
@@ -22,7 +24,7 @@ inline constexpr std::size_t kTextLength = 256;
 enum class IoStatus : int {
   kOk = 0,
   kEndOfFile = -1,
-  kBadUnit = 1,       // unit number outside 1..99
+  kBadUnit = 1,       // unit number outside 0..99
   kNotConnected = 2,  // nothing is connected to the unit
   kWrongAccess = 3,   // operation does not suit the connection (lines on a direct file, ...)
   kBadRecord = 4,     // record number below 1, or record longer than the record length
@@ -55,7 +57,7 @@ struct Connection {
 // changes and the caller still owns `stream`.
 IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection);
 
-// (Re)connects units 5 and 6 to standard input and output; the state at program start.
+// (Re)connects units 5, 6 and 0 to standard input, output and error; the state at start.
 void ConnectConsoleUnits();
 
 // True when a stream is attached to `unit`.

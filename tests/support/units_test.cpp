@@ -70,7 +70,7 @@ TEST(WriteLine, PromptsEndNoLine) {
 
 TEST(Units, RejectBadAndUnconnectedUnits) {
   std::array<char, 4> line{};
-  for (const int unit : {0, -1, 100}) {
+  for (const int unit : {-1, 100, 1000}) {
     EXPECT_EQ(WriteLine(unit, "x"), IoStatus::kBadUnit) << unit;
     EXPECT_EQ(ReadLine(unit, line), IoStatus::kBadUnit) << unit;
     EXPECT_EQ(ConnectUnit(unit, stdout, Connection{}), IoStatus::kBadUnit) << unit;
@@ -81,6 +81,7 @@ TEST(Units, RejectBadAndUnconnectedUnits) {
   EXPECT_EQ(CloseUnit(kUnit), IoStatus::kOk);
   EXPECT_TRUE(IsConnected(kConsoleInput));
   EXPECT_TRUE(IsConnected(kConsoleOutput));
+  EXPECT_TRUE(IsConnected(kDiagnosticOutput));
 }
 
 // A temporary file on disk, read back by name so that the unit's stream is left alone.

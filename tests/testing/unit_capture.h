@@ -12,6 +12,15 @@
 
 namespace qartwo::testing {
 
+// Gives a console unit its standard stream back; other units are left disconnected.
+inline void RestoreUnit(int unit) {
+  Connection console;
+  console.owns_stream = false;
+  if (unit == kConsoleInput) ConnectUnit(unit, stdin, console);
+  if (unit == kConsoleOutput) ConnectUnit(unit, stdout, console);
+  if (unit == kDiagnosticOutput) ConnectUnit(unit, stderr, console);
+}
+
 // Captures everything written to `unit` while the object lives.
 class UnitCapture {
  public:
@@ -27,7 +36,7 @@ class UnitCapture {
     CloseUnit(unit_);
     std::fclose(stream_);
     std::free(buffer_);
-    if (unit_ == kConsoleInput || unit_ == kConsoleOutput) ConnectConsoleUnits();
+    RestoreUnit(unit_);
   }
 
   // The text written so far.
@@ -57,7 +66,7 @@ class UnitInput {
   UnitInput& operator=(const UnitInput&) = delete;
   ~UnitInput() {
     CloseUnit(unit_);
-    if (unit_ == kConsoleInput || unit_ == kConsoleOutput) ConnectConsoleUnits();
+    RestoreUnit(unit_);
   }
 
  private:
