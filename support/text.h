@@ -35,7 +35,7 @@ void INT2CH(std::span<char> text, std::span<const int> codes, int n, int message
 // elements are zeroed first, then each text's characters up to its trimmed length are
 // stored as codes 0..255. A text longer than n characters: two messages on `message_unit`,
 // 1 subtracted from `error_flag`, that column and all later ones stay zero. Never writes
-// past `names`.
+// past `names`: only columns lying wholly inside it, and only the texts given, are converted.
 void CH2INT(std::span<const std::string_view> texts, std::span<int> names, int n, int m,
             int message_unit, int& error_flag);
 

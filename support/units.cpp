@@ -1,5 +1,6 @@
 #include "support/units.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -54,7 +55,9 @@ IoStatus CutBeforeWrite(UnitSlot& slot) {
   if (!slot.truncate_pending) return IoStatus::kOk;
   slot.truncate_pending = false;
   const int fd = fileno(slot.stream);
-  if (fd < 0) return IoStatus::kOk;
+  struct stat status {};
+  // Only a regular file has content to replace; devices and pipes are written as they are.
+  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return IoStatus::kOk;
   if (std::fflush(slot.stream) != 0) return IoStatus::kWriteError;
   const off_t position = ftello(slot.stream);
   if (position < 0 || ftruncate(fd, position) != 0) return IoStatus::kWriteError;
@@ -211,6 +214,8 @@ IoStatus WriteText(int unit, std::string_view text) {
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
     return found;
   }
+  // A diagnostic follows what the console already shows, also on a shared terminal.
+  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
   PrepareFor(*slot, LastOperation::kWrite);
   if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
   return WriteBytes(*slot, text.data(), text.size());

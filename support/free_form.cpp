@@ -1,0 +1,249 @@
+#include "support/free_form.h"
+
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <system_error>
+
+#include "support/units.h"
+
+namespace qartwo {
+namespace {
+
+// Longest real value normalised for std::from_chars. A value can be as long as a whole
+// input line; a longer one can only come from a caller's own text and is refused.
+constexpr std::size_t kRealTokenSize = 256;
+static_assert(kRealTokenSize >= kTextLength, "a real as long as a whole line must fit");
+
+// Exponent digits beyond this magnitude cannot change whether a real overflows or
+// underflows, so the exponent is saturated here instead of overflowing an int.
+constexpr int kExponentCap = 1'000'000;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsSign(char c) {
+  return c == '+' || c == '-';
+}
+bool EndsToken(char c) {
+  return IsBlank(c) || c == ',' || c == '/';
+}
+
+bool AllDigits(std::string_view text) {
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return !text.empty();
+}
+
+std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && IsBlank(text[pos])) ++pos;
+  return pos;
+}
+
+// The separator after a token: blanks, then at most one comma with blanks after it.
+std::size_t SkipSeparator(std::string_view text, std::size_t pos) {
+  pos = SkipBlanks(text, pos);
+  if (pos < text.size() && text[pos] == ',') pos = SkipBlanks(text, pos + 1);
+  return pos;
+}
+
+FreeFormStatus ReadInteger(std::string_view token, int& value) {
+  const std::string_view unsigned_part =
+      !token.empty() && IsSign(token[0]) ? token.substr(1) : token;
+  if (!AllDigits(unsigned_part)) return FreeFormStatus::kNotANumber;
+  // from_chars takes a minus sign but not a plus sign.
+  const std::string_view number = token[0] == '+' ? unsigned_part : token;
+  int result = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), result);
+  if (error == std::errc::result_out_of_range) return FreeFormStatus::kOutOfRange;
+  if (error != std::errc() || end != number.data() + number.size()) {
+    return FreeFormStatus::kNotANumber;
+  }
+  value = result;
+  return FreeFormStatus::kOk;
+}
+
+// A real checked against the grammar and rewritten for std::from_chars.
+struct NormalisedReal {
+  std::array<char, kRealTokenSize> text;
+  std::size_t length = 0;
+  bool negative = false;
+  // Decimal exponent of the first nonzero digit (0 for 1.5, -3 for 0.00123); tells an
+  // overflow from an underflow when from_chars reports the value out of range.
+  int leading_exponent = 0;
+};
+
+// Checks `token` against the real grammar and copies it to `real` without a leading plus
+// and with 'e' for the exponent letter. False when it is not a real or too long.
+bool NormaliseReal(std::string_view token, NormalisedReal& real) {
+  if (token.size() > real.text.size()) return false;
+  std::size_t pos = 0;
+  real.length = 0;
+  real.negative = false;
+  if (pos < token.size() && IsSign(token[pos])) {
+    real.negative = token[pos] == '-';
+    if (real.negative) real.text[real.length++] = '-';
+    ++pos;
+  }
+  int significant_integer_digits = 0;
+  int fraction_zeros = 0;  // zeros after the point before the first nonzero digit
+  bool nonzero_seen = false;
+  int mantissa_digits = 0;
+  for (; pos < token.size() && IsDigit(token[pos]); ++pos) {
+    nonzero_seen = nonzero_seen || token[pos] != '0';
+    if (nonzero_seen) ++significant_integer_digits;
+    ++mantissa_digits;
+    real.text[real.length++] = token[pos];
+  }
+  if (pos < token.size() && token[pos] == '.') {
+    real.text[real.length++] = '.';
+    for (++pos; pos < token.size() && IsDigit(token[pos]); ++pos) {
+      if (!nonzero_seen && token[pos] == '0') ++fraction_zeros;
+      nonzero_seen = nonzero_seen || token[pos] != '0';
+      ++mantissa_digits;
+      real.text[real.length++] = token[pos];
+    }
+  }
+  if (mantissa_digits == 0) return false;
+  int exponent = 0;
+  if (pos < token.size()) {
+    const char letter = token[pos];
+    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return false;
+    real.text[real.length++] = 'e';
+    ++pos;
+    bool exponent_negative = false;
+    if (pos < token.size() && IsSign(token[pos])) {
+      exponent_negative = token[pos] == '-';
+      real.text[real.length++] = token[pos];
+      ++pos;
+    }
+    if (!AllDigits(token.substr(pos))) return false;
+    for (; pos < token.size(); ++pos) {
+      exponent = exponent * 10 + (token[pos] - '0');
+      if (exponent > kExponentCap) exponent = kExponentCap;
+      real.text[real.length++] = token[pos];
+    }
+    if (exponent_negative) exponent = -exponent;
+  }
+  real.leading_exponent = significant_integer_digits > 0 ? significant_integer_digits - 1 + exponent
+                                                         : exponent - fraction_zeros - 1;
+  return true;
+}
+
+FreeFormStatus ReadReal(std::string_view token, double& value) {
+  NormalisedReal real;
+  if (!NormaliseReal(token, real)) return FreeFormStatus::kNotANumber;
+  double result = 0.0;
+  const char* const end = real.text.data() + real.length;
+  const auto [stop, error] = std::from_chars(real.text.data(), end, result);
+  if (error == std::errc::result_out_of_range) {
+    // from_chars says the same for a value too large and one that rounds to zero
+    // (subnormals come back as values); only the first is an error.
+    if (real.leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
+    result = real.negative ? -0.0 : 0.0;
+  } else if (error != std::errc() || stop != end) {
+    return FreeFormStatus::kNotANumber;
+  }
+  value = result;
+  return FreeFormStatus::kOk;
+}
+
+// Converts `token` for `target`, writing the target only on success.
+FreeFormStatus ReadValue(std::string_view token, const FreeFormTarget& target) {
+  return target.kind == FreeFormKind::kInteger ? ReadInteger(token, *target.integer)
+                                               : ReadReal(token, *target.real);
+}
+
+}  // namespace
+
+// The text read (blank = space or tab; every other character, NUL and other control
+// characters included, is a token character):
+//
+//   text      := blank* item* [ '/' anything ]
+//   item      := ',' blank*                 null value: the target keeps its value
+//              | token separator
+//   separator := blank* [ ',' blank* ]      none needed before '/' or the end of the text
+//   token     := the longest run of characters other than blank, ',' and '/'
+//              = value
+//              | count '*' value            the value, converted for each of count targets
+//              | count '*'                  count null values
+//   count     := digit+                     1 .. 2147483647
+//   value     := integer                    for an integer target
+//              | real                       for a real target
+//   integer   := [sign] digit+              -2147483648 .. 2147483647
+//   real      := [sign] mantissa [exponent]
+//   mantissa  := digit+ [ '.' digit* ] | '.' digit+
+//   exponent  := ( 'E' | 'e' | 'D' | 'd' ) [sign] digit+
+//   sign      := '+' | '-'
+//
+// Hence a comma at the start of the text or right after another comma is a null value,
+// while a comma followed only by blanks gives no value. Each value, null value or repeated
+// copy fills the next target. Once every target is filled the rest of the text is not
+// looked at (surplus values, and copies beyond the last target, are dropped). A slash ends
+// the values successfully, leaving later targets as they were; the end of the text before
+// every target is filled is kTooFewValues. A real too large for a double is kOutOfRange; one
+// too small reads as zero with its sign (subnormals are kept). A real longer than
+// kRealTokenSize characters (longer than any input line) is refused as not a number.
+FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
+  std::size_t pos = SkipBlanks(text, 0);
+  std::size_t next = 0;
+  const auto failure = [&next](FreeFormStatus status, std::string_view value) {
+    return FreeFormResult{status, static_cast<int>(next), value};
+  };
+  while (next < targets.size()) {
+    if (pos == text.size()) return failure(FreeFormStatus::kTooFewValues, {});
+    if (text[pos] == '/') return {};
+    if (text[pos] == ',') {
+      ++next;
+      pos = SkipBlanks(text, pos + 1);
+      continue;
+    }
+    const std::size_t start = pos;
+    while (pos < text.size() && !EndsToken(text[pos])) ++pos;
+    const std::string_view token = text.substr(start, pos - start);
+    pos = SkipSeparator(text, pos);
+
+    const std::size_t star = token.find('*');
+    if (star == std::string_view::npos) {
+      const FreeFormStatus status = ReadValue(token, targets[next]);
+      if (status != FreeFormStatus::kOk) return failure(status, token);
+      ++next;
+      continue;
+    }
+    const std::string_view count_text = token.substr(0, star);
+    const std::string_view value = token.substr(star + 1);
+    if (!AllDigits(count_text)) return failure(FreeFormStatus::kNotANumber, token);
+    int count = 0;
+    const auto [end, error] =
+        std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
+    if (error != std::errc() || count == 0) return failure(FreeFormStatus::kBadRepeat, token);
+    for (int copy = 0; copy < count && next < targets.size(); ++copy, ++next) {
+      if (value.empty()) continue;
+      const FreeFormStatus status = ReadValue(value, targets[next]);
+      if (status != FreeFormStatus::kOk) return failure(status, token);
+    }
+  }
+  return {};
+}
+
+std::string_view FreeFormStatusText(FreeFormStatus status) {
+  switch (status) {
+    case FreeFormStatus::kOk:
+      return "ok";
+    case FreeFormStatus::kTooFewValues:
+      return "too few values";
+    case FreeFormStatus::kNotANumber:
+      return "not a number";
+    case FreeFormStatus::kOutOfRange:
+      return "number out of range";
+    case FreeFormStatus::kBadRepeat:
+      return "bad repeat count";
+  }
+  return "unknown status";
+}
+
+}  // namespace qartwo
