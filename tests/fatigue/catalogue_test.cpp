@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +46,7 @@ struct Catalogue {
 };
 
 // Every curve as the catalogue lists it: number, name without trailing blanks, iStandard,
-// iClass, iEnv and start.
+// iClass, iEnv, start, and the segment and fixed values as decimals.
 struct Entry {
   int number;
   std::string_view name;
@@ -52,60 +54,61 @@ struct Entry {
   int iClass;
   int iEnv;
   int start;
+  std::string_view values;
 };
 
 // clang-format off
 constexpr Entry kEntries[] = {
-    {1, "NORSOK  B1  AIR", 1, 1, 1, 1},
-    {2, "NORSOK  B2  AIR", 1, 2, 1, 19},
-    {3, "NORSOK  C   AIR", 1, 3, 1, 37},
-    {4, "NORSOK  C1  AIR", 1, 4, 1, 55},
-    {5, "NORSOK  C2  AIR", 1, 5, 1, 73},
-    {6, "NORSOK  D   AIR", 1, 6, 1, 91},
-    {7, "NORSOK  E   AIR", 1, 7, 1, 109},
-    {8, "NORSOK  F   AIR", 1, 8, 1, 127},
-    {9, "NORSOK  F1  AIR", 1, 9, 1, 145},
-    {10, "NORSOK  F3  AIR", 1, 10, 1, 163},
-    {11, "NORSOK  G   AIR", 1, 11, 1, 181},
-    {12, "NORSOK  W1  AIR", 1, 12, 1, 199},
-    {13, "NORSOK  W2  AIR", 1, 13, 1, 217},
-    {14, "NORSOK  W3  AIR", 1, 14, 1, 235},
-    {15, "NORSOK  T   AIR", 1, 15, 1, 253},
-    {16, "NORSOK  B1  SEA_CAT", 1, 1, 2, 271},
-    {17, "NORSOK  B2  SEA_CAT", 1, 2, 2, 289},
-    {18, "NORSOK  C   SEA_CAT", 1, 3, 2, 307},
-    {19, "NORSOK  C1  SEA_CAT", 1, 4, 2, 325},
-    {20, "NORSOK  C2  SEA_CAT", 1, 5, 2, 343},
-    {21, "NORSOK  D   SEA_CAT", 1, 6, 2, 361},
-    {22, "NORSOK  E   SEA_CAT", 1, 7, 2, 379},
-    {23, "NORSOK  F   SEA_CAT", 1, 8, 2, 397},
-    {24, "NORSOK  F1  SEA_CAT", 1, 9, 2, 415},
-    {25, "NORSOK  F3  SEA_CAT", 1, 10, 2, 433},
-    {26, "NORSOK  G   SEA_CAT", 1, 11, 2, 451},
-    {27, "NORSOK  W1  SEA_CAT", 1, 12, 2, 469},
-    {28, "NORSOK  W2  SEA_CAT", 1, 13, 2, 487},
-    {29, "NORSOK  W3  SEA_CAT", 1, 14, 2, 505},
-    {30, "NORSOK  T   SEA_CAT", 1, 15, 2, 523},
-    {31, "NORSOK  B1  SEA_FREE", 1, 1, 3, 541},
-    {32, "NORSOK  B2  SEA_FREE", 1, 2, 3, 555},
-    {33, "NORSOK  C   SEA_FREE", 1, 3, 3, 569},
-    {34, "NORSOK  C1  SEA_FREE", 1, 4, 3, 583},
-    {35, "NORSOK  C2  SEA_FREE", 1, 5, 3, 597},
-    {36, "NORSOK  D   SEA_FREE", 1, 6, 3, 611},
-    {37, "NORSOK  E   SEA_FREE", 1, 7, 3, 625},
-    {38, "NORSOK  F   SEA_FREE", 1, 8, 3, 639},
-    {39, "NORSOK  F1  SEA_FREE", 1, 9, 3, 653},
-    {40, "NORSOK  F3  SEA_FREE", 1, 10, 3, 667},
-    {41, "NORSOK  G   SEA_FREE", 1, 11, 3, 681},
-    {42, "NORSOK  W1  SEA_FREE", 1, 12, 3, 695},
-    {43, "NORSOK  W2  SEA_FREE", 1, 13, 3, 709},
-    {44, "NORSOK  W3  SEA_FREE", 1, 14, 3, 723},
-    {45, "NORSOK  T   SEA_FREE", 1, 15, 3, 737},
-    {46, "DNV     D   AIR", 2, 1, 1, 751},
-    {47, "DNV     D   SEA_CAT", 2, 1, 2, 763},
-    {48, "DNV     D   SEA_FREE", 2, 1, 3, 775},
-    {49, "NORSOK  E     BP_SCH", 1, 7, 0, 787},
-    {50, "NORSOK  E     BP_SVI", 1, 7, 0, 801},
+    {1, "NORSOK  B1  AIR", 1, 1, 1, 1, "12.913 3 10000000 16.856 5 0 93.57 25 0 0"},
+    {2, "NORSOK  B2  AIR", 1, 2, 1, 19, "12.739 3 10000000 16.566 5 0 81.87 25 0 0"},
+    {3, "NORSOK  C   AIR", 1, 3, 1, 37, "12.592 3 10000000 16.32 5 0 73.1 25 0.15 0"},
+    {4, "NORSOK  C1  AIR", 1, 4, 1, 55, "12.449 3 10000000 16.081 5 0 65.5 25 0.15 0"},
+    {5, "NORSOK  C2  AIR", 1, 5, 1, 73, "12.301 3 10000000 15.835 5 0 58.48 25 0.15 0"},
+    {6, "NORSOK  D   AIR", 1, 6, 1, 91, "12.164 3 10000000 15.606 5 0 52.63 25 0.2 0"},
+    {7, "NORSOK  E   AIR", 1, 7, 1, 109, "12.01 3 10000000 15.35 5 0 46.78 25 0.2 0"},
+    {8, "NORSOK  F   AIR", 1, 8, 1, 127, "11.855 3 10000000 15.091 5 0 41.52 25 0.25 0"},
+    {9, "NORSOK  F1  AIR", 1, 9, 1, 145, "11.699 3 10000000 14.832 5 0 36.84 25 0.25 0"},
+    {10, "NORSOK  F3  AIR", 1, 10, 1, 163, "11.546 3 10000000 14.576 5 0 32.75 25 0.25 0"},
+    {11, "NORSOK  G   AIR", 1, 11, 1, 181, "11.398 3 10000000 14.33 5 0 29.24 25 0.25 0"},
+    {12, "NORSOK  W1  AIR", 1, 12, 1, 199, "11.261 3 10000000 14.101 5 0 26.32 25 0.25 0"},
+    {13, "NORSOK  W2  AIR", 1, 13, 1, 217, "11.107 3 10000000 13.845 5 0 23.39 25 0.25 0"},
+    {14, "NORSOK  W3  AIR", 1, 14, 1, 235, "10.97 3 10000000 13.617 5 0 21.05 25 0.25 0"},
+    {15, "NORSOK  T   AIR", 1, 15, 1, 253, "12.164 3 10000000 15.606 5 0 52.63 32 0.25 0.3"},
+    {16, "NORSOK  B1  SEA_CAT", 1, 1, 2, 271, "12.513 3 1000000 16.856 5 0 93.57 25 0 0"},
+    {17, "NORSOK  B2  SEA_CAT", 1, 2, 2, 289, "12.339 3 1000000 16.566 5 0 81.87 25 0 0"},
+    {18, "NORSOK  C   SEA_CAT", 1, 3, 2, 307, "12.192 3 1000000 16.32 5 0 73.1 25 0.15 0"},
+    {19, "NORSOK  C1  SEA_CAT", 1, 4, 2, 325, "12.049 3 1000000 16.081 5 0 65.5 25 0.15 0"},
+    {20, "NORSOK  C2  SEA_CAT", 1, 5, 2, 343, "11.901 3 1000000 15.835 5 0 58.48 25 0.15 0"},
+    {21, "NORSOK  D   SEA_CAT", 1, 6, 2, 361, "11.764 3 1000000 15.606 5 0 52.63 25 0.2 0"},
+    {22, "NORSOK  E   SEA_CAT", 1, 7, 2, 379, "11.61 3 1000000 15.35 5 0 46.78 25 0.2 0"},
+    {23, "NORSOK  F   SEA_CAT", 1, 8, 2, 397, "11.455 3 1000000 15.091 5 0 41.52 25 0.25 0"},
+    {24, "NORSOK  F1  SEA_CAT", 1, 9, 2, 415, "11.299 3 1000000 14.832 5 0 36.84 25 0.25 0"},
+    {25, "NORSOK  F3  SEA_CAT", 1, 10, 2, 433, "11.146 3 1000000 14.576 5 0 32.75 25 0.25 0"},
+    {26, "NORSOK  G   SEA_CAT", 1, 11, 2, 451, "10.998 3 1000000 14.33 5 0 29.24 25 0.25 0"},
+    {27, "NORSOK  W1  SEA_CAT", 1, 12, 2, 469, "10.861 3 1000000 14.101 5 0 26.32 25 0.25 0"},
+    {28, "NORSOK  W2  SEA_CAT", 1, 13, 2, 487, "10.707 3 1000000 13.845 5 0 23.39 25 0.25 0"},
+    {29, "NORSOK  W3  SEA_CAT", 1, 14, 2, 505, "10.57 3 1000000 13.617 5 0 21.05 25 0.25 0"},
+    {30, "NORSOK  T   SEA_CAT", 1, 15, 2, 523, "11.764 3 1000000 15.606 5 0 52.63 32 0.25 0.3"},
+    {31, "NORSOK  B1  SEA_FREE", 1, 1, 3, 541, "12.436 3 0 25 0 0"},
+    {32, "NORSOK  B2  SEA_FREE", 1, 2, 3, 555, "12.262 3 0 25 0 0"},
+    {33, "NORSOK  C   SEA_FREE", 1, 3, 3, 569, "12.115 3 0 25 0.15 0"},
+    {34, "NORSOK  C1  SEA_FREE", 1, 4, 3, 583, "11.972 3 0 25 0.15 0"},
+    {35, "NORSOK  C2  SEA_FREE", 1, 5, 3, 597, "11.824 3 0 25 0.15 0"},
+    {36, "NORSOK  D   SEA_FREE", 1, 6, 3, 611, "11.687 3 0 25 0.2 0"},
+    {37, "NORSOK  E   SEA_FREE", 1, 7, 3, 625, "11.533 3 0 25 0.2 0"},
+    {38, "NORSOK  F   SEA_FREE", 1, 8, 3, 639, "11.378 3 0 25 0.25 0"},
+    {39, "NORSOK  F1  SEA_FREE", 1, 9, 3, 653, "11.222 3 0 25 0.25 0"},
+    {40, "NORSOK  F3  SEA_FREE", 1, 10, 3, 667, "11.068 3 0 25 0.25 0"},
+    {41, "NORSOK  G   SEA_FREE", 1, 11, 3, 681, "10.921 3 0 25 0.25 0"},
+    {42, "NORSOK  W1  SEA_FREE", 1, 12, 3, 695, "10.784 3 0 25 0.25 0"},
+    {43, "NORSOK  W2  SEA_FREE", 1, 13, 3, 709, "10.63 3 0 25 0.25 0"},
+    {44, "NORSOK  W3  SEA_FREE", 1, 14, 3, 723, "10.493 3 0 25 0.25 0"},
+    {45, "NORSOK  T   SEA_FREE", 1, 15, 3, 737, "11.687 3 0 32 0.25 0.3"},
+    {46, "DNV     D   AIR", 2, 1, 1, 751, "12.18 3 189000000 20"},
+    {47, "DNV     D   SEA_CAT", 2, 1, 2, 763, "12.18 3 189000000 20"},
+    {48, "DNV     D   SEA_FREE", 2, 1, 3, 775, "12.18 3 0 0"},
+    {49, "NORSOK  E     BP_SCH", 1, 7, 0, 787, "12.017 3 0 17.5 0.2 0"},
+    {50, "NORSOK  E     BP_SVI", 1, 7, 0, 801, "12.017 3 0 19.05 0.2 0"},
 };
 // clang-format on
 static_assert(std::size(kEntries) == kCatalogueCurves);
@@ -166,6 +169,30 @@ TEST(Sndbase, HoldsTheWholeVectorsOfSampleCurves) {
     for (std::size_t k = 0; k < vector.size(); ++k) {
       EXPECT_EQ(vector[k], row.vector[k]) << "curve " << row.number << " element " << k + 1;
     }
+  }
+}
+
+// The decimals of `text`, each read as the nearest single-precision value and widened.
+std::vector<double> WidenedDecimals(std::string_view text) {
+  std::vector<double> values;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(' '), text.size());
+    float value = 0.0f;
+    const auto [rest, error] = std::from_chars(text.data(), text.data() + end, value);
+    EXPECT_TRUE(error == std::errc() && rest == text.data() + end) << "decimal " << text;
+    values.push_back(value);
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return values;
+}
+
+TEST(Sndbase, HoldsEveryListedValueAfterTheHeader) {
+  Catalogue catalogue;
+  catalogue.Build();
+  for (const Entry& entry : kEntries) {
+    const std::vector<double> vector = catalogue.Curve(entry.number);
+    const std::vector<double> values(vector.begin() + kHeaderLength, vector.end());
+    EXPECT_EQ(values, WidenedDecimals(entry.values)) << "curve " << entry.number;
   }
 }
 
