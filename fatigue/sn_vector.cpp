@@ -18,4 +18,18 @@ int HeaderInteger(std::span<const double> vector, int number) {
   return WholeNumber(vector[static_cast<std::size_t>(number) - 1]);
 }
 
+std::optional<std::span<const double>> ElementBlock(std::span<const double> vector, int first,
+                                                    long long count) {
+  if (count < 0 || first < 1) return std::nullopt;
+  const long long start = static_cast<long long>(first) - 1;
+  const long long length = static_cast<long long>(vector.size());
+  if (start > length || count > length - start) return std::nullopt;
+  return vector.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+}
+
+std::span<const double> ElementsFrom(std::span<const double> vector, int first) {
+  if (first < 1 || static_cast<std::size_t>(first) - 1 > vector.size()) return {};
+  return vector.subspan(static_cast<std::size_t>(first) - 1);
+}
+
 }  // namespace qartwo

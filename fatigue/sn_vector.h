@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 
 namespace qartwo {
@@ -28,5 +29,17 @@ int WholeNumber(double value);
 // Element `number` (from 1) of `vector`, rounded with WholeNumber; 0 when the element is
 // outside the vector.
 int HeaderInteger(std::span<const double> vector, int number);
+
+// Values of each segment that the program uses: LogA, m, nBreak.
+inline constexpr int kValuesPerSegment = 3;
+
+// The `count` elements of `vector` starting at element `first` (from 1); nullopt when the
+// count is negative or any of them lies outside the vector. An empty block needs only
+// first - 1 to lie within the vector's length.
+std::optional<std::span<const double>> ElementBlock(std::span<const double> vector, int first,
+                                                    long long count);
+
+// `vector` from element `first` (from 1) to its end; empty when `first` lies outside.
+std::span<const double> ElementsFrom(std::span<const double> vector, int first);
 
 }  // namespace qartwo

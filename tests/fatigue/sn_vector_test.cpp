@@ -43,5 +43,40 @@ TEST(HeaderInteger, ReadsOnlyInsideTheVector) {
   EXPECT_EQ(HeaderInteger(std::span<const double>(header).first(3), kNSNlin), 0);
 }
 
+TEST(ElementBlock, RefusesBlocksReachingOutside) {
+  const std::array<double, 6> vector = {10, 11, 12, 13, 14, 15};
+  struct Case {
+    int first;
+    long long count;
+    std::ptrdiff_t expected_start;  // -1 when refused
+  };
+  const Case cases[] = {
+      {1, 6, 0},          {4, 3, 3},  {7, 0, 6},
+      {4, 4, -1},         {8, 0, -1}, {0, 1, -1},
+      {2, -1, -1},        {2, 0, 1},  {INT_MAX, LLONG_MAX, -1},
+      {1, LLONG_MAX, -1},
+  };
+  for (const Case& c : cases) {
+    const auto block = ElementBlock(vector, c.first, c.count);
+    if (c.expected_start < 0) {
+      EXPECT_FALSE(block.has_value()) << "first " << c.first << ", count " << c.count;
+      continue;
+    }
+    ASSERT_TRUE(block.has_value()) << "first " << c.first << ", count " << c.count;
+    EXPECT_EQ(block->data(), vector.data() + c.expected_start) << "first " << c.first;
+    EXPECT_EQ(block->size(), static_cast<std::size_t>(c.count)) << "first " << c.first;
+  }
+}
+
+TEST(ElementsFrom, TailOrNothing) {
+  const std::array<double, 4> vector = {1, 2, 3, 4};
+  EXPECT_EQ(ElementsFrom(vector, 2).data(), vector.data() + 1);
+  EXPECT_EQ(ElementsFrom(vector, 2).size(), 3u);
+  EXPECT_TRUE(ElementsFrom(vector, 5).empty());
+  EXPECT_TRUE(ElementsFrom(vector, 6).empty());
+  EXPECT_TRUE(ElementsFrom(vector, 0).empty());
+  EXPECT_TRUE(ElementsFrom(vector, -3).empty());
+}
+
 }  // namespace
 }  // namespace qartwo

@@ -1,0 +1,132 @@
+#include "fatigue/damage.h"
+
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "fatigue/sn_vector.h"
+#include "support/units.h"
+
+namespace qartwo {
+namespace {
+
+// At or below these a plate thickness or SCF counts as not given. The thickness factor
+// compares with 1.0e-10 as a single-precision constant, the damage sum with the double
+// 1.0e-10; an SCF between the two counts as 1.0 in one and as given in the other.
+constexpr double kPlateThreshold = static_cast<double>(1.0e-10f);
+constexpr double kScfThreshold = 1.0e-10;
+
+// Above this SCF the thickness exponent kHigh replaces k.
+constexpr double kHighScf = 10.0;
+
+// Fixed values the thickness correction takes from the end of the fixed block.
+constexpr int kThicknessValues = 3;
+
+constexpr int kStandardNorsok = 1;
+constexpr int kStandardDnv = 2;
+
+void WriteErrorHeader(int unit, std::string_view routine_line) {
+  WriteLine(unit, "");
+  WriteLine(unit, routine_line);
+}
+
+void FailQAR02X(int unit, int& status) {
+  WriteErrorHeader(unit, "  *** ERROR IN QAR02X ***");
+  status = -1;
+}
+
+}  // namespace
+
+double SegmentEndStress(double logA, double m, double nBreak) {
+  if (nBreak <= 0.0) return 0.0;
+  return std::pow(nBreak / std::pow(10.0, logA), -1.0 / m);
+}
+
+double cyc2fail(double stress_range, std::span<const double> segments, int nParPerLin, int nSNlin) {
+  for (int j = 0; j < nSNlin; ++j) {
+    // With a step of 0 every segment is segment 1 again, and a negative step leaves the block.
+    if (nParPerLin <= 0 && j > 0) break;
+    const long long start = static_cast<long long>(j) * nParPerLin;
+    if (start + kValuesPerSegment > static_cast<long long>(segments.size())) break;
+    const double* segment = segments.data() + start;
+    const double logA = segment[0];
+    const double m = segment[1];
+    if (stress_range > SegmentEndStress(logA, m, segment[2])) {
+      return 1.0 / (std::pow(10.0, logA) * std::pow(stress_range, -m));
+    }
+  }
+  return 0.0;
+}
+
+double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, int unit,
+              int& status) {
+  const int iStandard = HeaderInteger(curve, kIStandard);
+  if (iStandard == kStandardDnv) return 1.0;
+  std::optional<std::span<const double>> fixed;
+  if (iStandard == kStandardNorsok) {
+    const int nFixPar = HeaderInteger(curve, kNFixPar);
+    if (nFixPar >= kThicknessValues) {
+      fixed = ElementBlock(curve, HeaderInteger(curve, kIFirstFix), nFixPar);
+    }
+  }
+  if (!fixed) {
+    WriteErrorHeader(unit, "  *** ERROR IN QAR02A ***");
+    status = -1;
+    return 0.0;
+  }
+  const std::span<const double> last = fixed->last(static_cast<std::size_t>(kThicknessValues));
+  const double tref = last[0];
+  const double k = last[1];
+  const double kHigh = last[2];
+  double t = plate[0] > kPlateThreshold ? plate[0] : tref;
+  if (t < tref) t = tref;  // thinner plates are not credited
+  const double scf = plate[1] > kPlateThreshold ? plate[1] : 1.0;
+  const double exponent = scf > kHighScf ? kHigh : k;
+  return std::pow(t / tref, exponent);
+}
+
+void QAR02X(std::span<const double> counts, std::span<const double> curve,
+            std::span<const double, 2> plate, std::span<const double, 4> histogram, double& damage,
+            int unit, int& status) {
+  const double scale = histogram[0];
+  const int nBlk = WholeNumber(histogram[1]);
+  const double width = histogram[2];
+  const double scf = plate[1] > kScfThreshold ? plate[1] : 1.0;
+  const int nSNlin = HeaderInteger(curve, kNSNlin);
+  const int nParPerLin = HeaderInteger(curve, kNParPerLin);
+  const int iFirstLin = HeaderInteger(curve, kIFirstLin);
+
+  int local_status = 0;
+  const double factor = QAR02A(curve, plate, unit, local_status);
+  if (local_status != 0) {
+    FailQAR02X(unit, status);
+    WriteLine(unit, "      Error return from QAR02A  ");
+    return;
+  }
+
+  // Every block the header describes must lie inside the vector, and every histogram block
+  // needs its count; otherwise the sum would read beyond the arrays it was given.
+  std::optional<std::span<const double>> segments;
+  if (nSNlin >= 0 && nParPerLin >= kValuesPerSegment) {
+    segments = ElementBlock(curve, iFirstLin, static_cast<long long>(nSNlin) * nParPerLin);
+  }
+  const bool fixed_inside =
+      ElementBlock(curve, HeaderInteger(curve, kIFirstFix), HeaderInteger(curve, kNFixPar))
+          .has_value();
+  const bool counts_enough = nBlk <= 0 || static_cast<std::size_t>(nBlk) <= counts.size();
+  if (!segments || !fixed_inside || !counts_enough) {
+    FailQAR02X(unit, status);
+    return;
+  }
+
+  double sum = 0.0;
+  for (int i = 1; i <= nBlk; ++i) {
+    const double stress = (width * static_cast<double>(i - 1) + 0.5 * width) * factor * scale * scf;
+    sum +=
+        counts[static_cast<std::size_t>(i) - 1] * cyc2fail(stress, *segments, nParPerLin, nSNlin);
+  }
+  damage = sum;
+}
+
+}  // namespace qartwo

@@ -1,0 +1,35 @@
+// Fatigue damage on an SN-curve parameter vector: the damage of one stress cycle, the
+// thickness factor, and the yearly damage of a stress-range histogram (Palmgren-Miner sum).
+#pragma once
+
+#include <span>
+
+namespace qartwo {
+
+// Stress range at which a segment (LogA, m, nBreak) reaches nBreak cycles:
+// (nBreak / 10^LogA)^(-1/m); 0 for nBreak 0 or less, a segment without end.
+double SegmentEndStress(double logA, double m, double nBreak);
+
+// Damage of one cycle of `stress_range` (1 / cycles to failure) on the first segment whose
+// end stress lies strictly below it; 0 when none does. `segments` is the segment block: segment
+// j starts at (j-1)*nParPerLin and gives LogA, m, nBreak. No failure; segments not wholly
+// inside `segments` end the scan.
+double cyc2fail(double stress_range, std::span<const double> segments, int nParPerLin, int nSNlin);
+
+// Thickness factor of `curve` for `plate` (thickness, SCF): 1.0 for iStandard 2, the
+// corrected factor for iStandard 1. Any other iStandard, or an iStandard 1 vector whose fixed
+// block is not three or more values inside the vector, writes the failure lines to `unit`,
+// sets `status` to -1 and returns 0; on success `status` is untouched.
+double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, int unit,
+              int& status);
+
+// Yearly damage of the histogram `histogram` (stress scale, number of blocks, block width,
+// spare) with cycles per year `counts` on `curve` for `plate`, stored in `damage`. On failure
+// (QAR02A fails; the header's blocks do not lie inside `curve`; more blocks than `counts`
+// holds) writes the failure lines to `unit`, sets `status` to -1 and leaves `damage` as it
+// was; on success `status` is untouched.
+void QAR02X(std::span<const double> counts, std::span<const double> curve,
+            std::span<const double, 2> plate, std::span<const double, 4> histogram, double& damage,
+            int unit, int& status);
+
+}  // namespace qartwo
