@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fatigue/damage.h"
 #include "fatigue/sn_vector.h"
 #include "fatigue/words.h"
 #include "support/text.h"
@@ -378,6 +379,41 @@ TEST(Sndbase, StopsAndReportsWhenTheRoomRunsShort) {
     if (row.built > 0) {
       EXPECT_EQ(starts[row.built], kEntries[row.built].start) << context;
     }
+  }
+}
+
+// A wrong constant in a copied curve shows up as a wrong yearly damage.
+TEST(CatalogueDamage, CopiedCurvesGiveTheirDamage) {
+  struct Row {
+    int number;
+    std::vector<double> counts;
+    std::array<double, 2> plate;  // thickness, SCF
+    double width;
+    double expected;
+  };
+  const std::vector<Row> rows = {
+      // B1 AIR: blocks at 10, 30 and 50, all below the break at 93.54 (slope 5).
+      {1, {1.0e6, 1.0e5, 1.0e3}, {0, 0}, 20, 3.96004000e-5},
+      // DNV D AIR ends at 20.007: a block at 20.01 damages, one at 20 does not.
+      {46, {1}, {0, 0}, 40.02, 5.29347615e-9},
+      {46, {1}, {0, 0}, 40, 0},
+      // T AIR, thickness 50 and SCF 12: factor (50/32)^0.3, block at 137.19 on segment 1.
+      {15, {1}, {50, 12}, 20, 1.77003645e-6},
+      // BP_SCH, thickness 35 against 17.5: factor 2^0.2.
+      {49, {1}, {35, 0}, 20, 1.45753100e-9},
+  };
+  Catalogue catalogue;
+  catalogue.Build();
+  for (const Row& row : rows) {
+    const std::vector<double> curve = catalogue.Curve(row.number);
+    const std::array<double, 4> histogram = {1.0, static_cast<double>(row.counts.size()), row.width,
+                                             0.0};
+    double damage = -1.0;
+    int status = 0;
+    testing::UnitCapture capture(kReportUnit);
+    QAR02X(row.counts, curve, row.plate, histogram, damage, kReportUnit, status);
+    EXPECT_EQ(status, 0) << "curve " << row.number;
+    EXPECT_NEAR(damage, row.expected, row.expected * 1e-7) << "curve " << row.number;
   }
 }
 
