@@ -154,6 +154,12 @@ TEST(Sndbase, HoldsTheWholeVectorsOfSampleCurves) {
       {1,
        {1, 1, 1, 2, 3, 4, 9, 15, 12.913000106811523, 3, 1e7, 16.856000900268555, 5, 0,
         93.56999969482422, 25, 0, 0}},
+      {3,
+       {1, 3, 1, 2, 3, 4, 9, 15, 12.592000007629395, 3, 1e7, 16.31999969482422, 5, 0,
+        73.0999984741211, 25, 0.15000000596046448, 0}},
+      {15,
+       {1, 15, 1, 2, 3, 4, 9, 15, 12.163999557495117, 3, 1e7, 15.605999946594238, 5, 0,
+        52.630001068115234, 32, 0.25, 0.30000001192092896}},
       {31, {1, 1, 3, 1, 3, 3, 9, 12, 12.435999870300293, 3, 0, 25, 0, 0}},
       {46, {2, 1, 1, 1, 3, 1, 9, 12, 12.180000305175781, 3, 189000000, 20}},
       {48, {2, 1, 3, 1, 3, 1, 9, 12, 12.180000305175781, 3, 0, 0}},
@@ -194,28 +200,6 @@ TEST(Sndbase, HoldsEveryListedValueAfterTheHeader) {
     const std::vector<double> vector = catalogue.Curve(entry.number);
     const std::vector<double> values(vector.begin() + kHeaderLength, vector.end());
     EXPECT_EQ(values, WidenedDecimals(entry.values)) << "curve " << entry.number;
-  }
-}
-
-TEST(Sndbase, WidensTheSinglePrecisionDecimals) {
-  struct Row {
-    int number;
-    int element;
-    double expected;
-  };
-  const Row rows[] = {
-      {1, 9, 12.913000106811523},     // LogA of B1 AIR
-      {3, 17, 0.15000000596046448},   // k of C AIR
-      {6, 17, 0.20000000298023224},   // k of D AIR
-      {15, 18, 0.30000001192092896},  // kHigh of T AIR
-      {45, 14, 0.30000001192092896},  // kHigh of T SEA_FREE
-      {16, 11, 1e6},                  // nBreak of B1 SEA_CAT
-  };
-  Catalogue catalogue;
-  catalogue.Build();
-  for (const Row& row : rows) {
-    EXPECT_EQ(catalogue.Curve(row.number)[row.element - 1], row.expected)
-        << "curve " << row.number << " element " << row.element;
   }
 }
 
