@@ -13,9 +13,6 @@ namespace {
 constexpr std::string_view kFileKind = "SN-curve";
 constexpr std::string_view kNameLabel = " User Defined SN-Curve         : ";
 
-// The file format holds exactly LogA, m and nBreak on a segment line.
-constexpr int kValuesPerSegment = 3;
-
 constexpr std::array<ExpectedValue, 3> kSizeValues = {{
     {"nSNlin", FreeFormKind::kInteger},
     {"nParPerLin", FreeFormKind::kInteger},
