@@ -1,0 +1,35 @@
+// The console questions of a run: a prompt, an answer read as a line or as a number, the
+// retry loops, and the diagnostic when an answer cannot be used.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace qartwo {
+
+// How a question ended. kEndOfInput and kInputError have had their diagnostic written to
+// the diagnostic unit; the run must end.
+enum class AnswerStatus { kOk, kEndOfInput, kInputError };
+
+// Shows `prompt` on unit 6 and reads one console line into `answer` (blanked first).
+AnswerStatus AskLine(std::string_view prompt, std::span<char> answer);
+
+// Asks for a file name into `name` and opens it on `unit` in `mode` (0 open or create,
+// 1 must exist), asking again after every failed open with `failure_text` and the name as
+// typed on the console.
+AnswerStatus AskFile(std::string_view prompt, std::string_view failure_text, std::span<char> name,
+                     int unit, int mode);
+
+// Asks for a real number: an answer whose first character is a blank gives
+// `default_value`, otherwise the first free-form value of the line. `what` names the value
+// in the diagnostic.
+AnswerStatus AskReal(std::string_view prompt, std::string_view what, double default_value,
+                     std::span<char> answer, double& value);
+
+// Asks for a curve number until it lies in 1..nCurves, showing " Illegal SN-Curve :" and the
+// number after each one outside. Blank lines before the number are passed over; a null value
+// or a slash keeps the number as it was.
+AnswerStatus AskCurveNumber(std::string_view prompt, int nCurves, std::span<char> answer,
+                            int& number);
+
+}  // namespace qartwo
