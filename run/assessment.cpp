@@ -152,7 +152,7 @@ int Assess(RunStorage& run) {
   SNDBASE(run.nCurves, run.iCurveStart, run.curveValues, run.curveNames, kNameLength, kReportUnit,
           error_flag);
   if (error_flag != 0) {
-    WriteLine(kDiagnosticOutput, "qartwo: the built-in SN-curve catalogue could not be built");
+    WriteLine(kDiagnosticOutput, " *** ERROR: the built-in SN-curve catalogue could not be built");
     return kExitReportedFailure;
   }
 
@@ -222,7 +222,12 @@ int RunAssessment() {
   int status = Assess(g_storage);
   // Whatever the report received must reach its file; a report cut short is no success.
   if (CloseUnit(kReportUnit) != IoStatus::kOk) {
-    WriteLine(kDiagnosticOutput, "qartwo: the report file could not be written completely");
+    const std::string_view name = TextView(g_storage.report_name);
+    OutputLine line;
+    AppendText(line, " *** ERROR: the report file \"");
+    AppendText(line, name.substr(0, static_cast<std::size_t>(LENTRM(name))));
+    AppendText(line, "\" could not be written completely");
+    WriteLine(kDiagnosticOutput, LineText(line));
     status = kExitReportedFailure;
   }
   if (CloseAllUnits() != IoStatus::kOk && status == kExitCompleted) {

@@ -11,41 +11,50 @@
 namespace qartwo {
 namespace {
 
-constexpr std::string_view kDiagnosticPrefix = "qartwo: input error: ";
+// Lines under a diagnostic's heading are indented so that they read as one message.
+constexpr std::string_view kIndent = "     ";
 
 // The prompt as the user saw it, without the blanks behind its colon.
 std::string_view Question(std::string_view prompt) {
   return prompt.substr(0, static_cast<std::size_t>(LENTRM(prompt)));
 }
 
-AnswerStatus EndOfInput(std::string_view prompt) {
+void WriteHeading(std::string_view what, std::string_view prompt) {
   OutputLine line;
-  AppendText(line, kDiagnosticPrefix);
-  AppendText(line, "console input ended at the question \"");
+  AppendText(line, " *** ERROR: ");
+  AppendText(line, what);
+  AppendText(line, " \"");
   AppendText(line, Question(prompt));
   AppendText(line, "\"");
   WriteLine(kDiagnosticOutput, LineText(line));
+}
+
+void WriteLabelled(std::string_view label, std::string_view text) {
+  OutputLine line;
+  AppendText(line, kIndent);
+  AppendText(line, label);
+  AppendText(line, text);
+  WriteLine(kDiagnosticOutput, LineText(line));
+}
+
+AnswerStatus EndOfInput(std::string_view prompt) {
+  WriteHeading("console input ended at the question", prompt);
   return AnswerStatus::kEndOfInput;
 }
 
 AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
                        const FreeFormResult& result, std::string_view expected) {
-  OutputLine line;
-  AppendText(line, kDiagnosticPrefix);
-  AppendText(line, "the answer \"");
-  AppendText(line, answer.substr(0, static_cast<std::size_t>(LENTRM(answer))));
-  AppendText(line, "\" to \"");
-  AppendText(line, Question(prompt));
-  AppendText(line, "\" cannot be used: ");
-  AppendText(line, FreeFormStatusText(result.status));
+  WriteHeading("input error in the answer to", prompt);
+  WriteLabelled("answer   : ", answer.substr(0, static_cast<std::size_t>(LENTRM(answer))));
+  OutputLine problem;
   if (!result.value.empty()) {
-    AppendText(line, " (\"");
-    AppendText(line, result.value);
-    AppendText(line, "\")");
+    AppendText(problem, "\"");
+    AppendText(problem, result.value);
+    AppendText(problem, "\": ");
   }
-  AppendText(line, "; expected ");
-  AppendText(line, expected);
-  WriteLine(kDiagnosticOutput, LineText(line));
+  AppendText(problem, FreeFormStatusText(result.status));
+  WriteLabelled("problem  : ", LineText(problem));
+  WriteLabelled("expected : ", expected);
   return AnswerStatus::kInputError;
 }
 
