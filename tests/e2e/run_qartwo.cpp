@@ -68,13 +68,17 @@ std::string ScratchDirectory::Read(const std::string& name) const {
   return Slurp(PathOf(name));
 }
 
-ProgramRun RunProgram(const ScratchDirectory& directory, const std::string& input) {
+namespace {
+
+// Runs `launcher` followed by the program, as RunProgram describes.
+ProgramRun Run(const ScratchDirectory& directory, const std::string& input,
+               const std::string& launcher) {
   const std::string input_path = directory.path() + "/.console_input";
   const std::string out_path = directory.path() + "/.console_output";
   const std::string err_path = directory.path() + "/.console_errors";
   Spit(input_path, input);
-  const std::string command = "cd " + Quoted(directory.path()) + " && " + QARTWO_BINARY + " < " +
-                              Quoted(input_path) + " > " + Quoted(out_path) + " 2> " +
+  const std::string command = "cd " + Quoted(directory.path()) + " && " + launcher + QARTWO_BINARY +
+                              " < " + Quoted(input_path) + " > " + Quoted(out_path) + " 2> " +
                               Quoted(err_path);
   const int raw = std::system(command.c_str());
   ProgramRun run;
@@ -85,6 +89,17 @@ ProgramRun RunProgram(const ScratchDirectory& directory, const std::string& inpu
   fs::remove(out_path);
   fs::remove(err_path);
   return run;
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const ScratchDirectory& directory, const std::string& input) {
+  return Run(directory, input, "");
+}
+
+ProgramRun RunProgramWithTimeLimit(const ScratchDirectory& directory, const std::string& input,
+                                   int seconds) {
+  return Run(directory, input, "timeout " + std::to_string(seconds) + " ");
 }
 
 std::string ReadTestFile(const std::string& relative_path) {

@@ -35,6 +35,12 @@ class ScratchDirectory {
 // Runs qartwo in `directory` with `input` on its standard input.
 ProgramRun RunProgram(const ScratchDirectory& directory, const std::string& input);
 
+// As RunProgram, but a run still going after `seconds` is stopped and has exit status 124
+// (which the program itself never returns), so that a run that spins fails a test instead of
+// hanging it.
+ProgramRun RunProgramWithTimeLimit(const ScratchDirectory& directory, const std::string& input,
+                                   int seconds);
+
 // The content of tests/<relative_path>.
 std::string ReadTestFile(const std::string& relative_path);
 
