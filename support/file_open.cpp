@@ -170,8 +170,10 @@ std::FILE* OpenNamedFile(std::string_view name, OpenStatus status, int& error) {
 
   bool writable = true;
   int fd = ::open(path.data(), O_RDWR | create_flags | kCommonFlags, kCreateMode);
-  if (fd < 0 && (errno == EACCES || errno == EROFS) && status != OpenStatus::kNew) {
-    // An input file only needs reading; a file that cannot be written may still be read.
+  if (fd < 0 && (errno == EACCES || errno == EROFS) && status == OpenStatus::kOld) {
+    // A file that must exist is an input and only needs reading, so one that cannot be
+    // written may still be read. A file that may be created is to be written: refusing it
+    // now lets the user name another one instead of losing the output at the end.
     const int write_error = errno;
     fd = ::open(path.data(), O_RDONLY | kCommonFlags);
     if (fd < 0) {

@@ -96,6 +96,54 @@ TEST(EndToEnd, AStoppedRunLeavesAnExistingReportAsItWas) {
   EXPECT_EQ(directory.Read("report.txt"), "last year's report\n");
 }
 
+// The console lines that follow the curve-number prompts, up to the chosen curve.
+std::vector<std::string> CurveNumberLines(const std::string& console) {
+  const std::string prompt = " Specify SN-Curve number           :  ";
+  std::vector<std::string> lines;
+  std::size_t at = console.find(prompt);
+  while (at != std::string::npos) {
+    const std::size_t start = at + prompt.size();
+    const std::size_t end = console.find('\n', start);
+    lines.push_back(console.substr(start, end - start) + ";");
+    at = console.find(prompt, end);
+  }
+  return lines;
+}
+
+TEST(EndToEnd, NullValueOrSlashKeepsTheLastCurveNumber) {
+  struct Row {
+    std::string answers;  // to the curve-number question
+    std::vector<std::string> lines;
+  };
+  const std::vector<Row> rows = {
+      {"/\n3\n", {" Illegal SN-Curve :   0;", ";"}},
+      {"51\n/\n,\n7 9\n",
+       {" Illegal SN-Curve :  51;", " Illegal SN-Curve :  51;", " Illegal SN-Curve :  51;", ";"}},
+      {"0\n, 12\n 12, 13\n", {" Illegal SN-Curve :   0;", " Illegal SN-Curve :   0;", ";"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.answers);
+    ScratchDirectory directory;
+    for (const auto& [data, name] : kExampleFiles) directory.CopyData(data, name);
+    const ProgramRun run = RunProgram(directory, "report.txt\nhist.txt\n\n\n\n" + row.answers);
+    EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
+    EXPECT_EQ(CurveNumberLines(run.console), row.lines);
+  }
+}
+
+TEST(EndToEnd, ScfOfZeroIsReportedAsGivenAndEvaluatedAsOne) {
+  ScratchDirectory directory;
+  for (const auto& [data, name] : kExampleFiles) directory.CopyData(data, name);
+  const ProgramRun run = RunProgram(directory, "report.txt\nhist.txt\n0\n\nn\ncurve.txt\n");
+  ASSERT_EQ(run.exit_status, 0) << run.diagnostics;
+  EXPECT_NE(run.console.find(" Computed Damage per Year      :     1.95079E-05\n"),
+            std::string::npos)
+      << run.console;
+  const std::string report = directory.Read("report.txt");
+  EXPECT_NE(report.find("\n SCF                           :       0.000\n"), std::string::npos)
+      << report;
+}
+
 struct StoppedRun {
   std::string what;
   std::vector<std::pair<std::string, std::string>> files;

@@ -472,7 +472,7 @@ TEST_F(FileOpenTest, OpnoldCutsTrailingBlanksAndOpensASequentialTextFile) {
   EXPECT_FALSE(fs::exists(Path("nowhere")));
 }
 
-TEST_F(FileOpenTest, ReadOnlyFileOpensForReadingAndUnreadableFileFails) {
+TEST_F(FileOpenTest, ReadOnlyFileOpensOnlyWhenItMustExistAndUnreadableFileFails) {
   const std::string readable = Path("readonly");
   const std::string unreadable = Path("secret");
   WriteFile(readable, "line of a read-only file\n");
@@ -489,8 +489,8 @@ TEST_F(FileOpenTest, ReadOnlyFileOpensForReadingAndUnreadableFileFails) {
               std::array<char, 40> line{};
               if (ReadLine(21, line) != IoStatus::kOk) return 2;
               if (std::string(line.data(), 24) != "line of a read-only file") return 3;
-              OPNOLD(readable, 22, 0, flag);  // opened or created: an existing file is read
-              if (flag != 0) return 4;
+              OPNOLD(readable, 22, 0, flag);  // opened or created, so to be written: refused
+              if (flag != -1 || IsConnected(22)) return 4;
               int status = 0;
               OPNFIL(readable, 23, 3, 0, 1, 0, 0, 0, -1, status);
               if (status != -EEXIST) return 5;
