@@ -14,6 +14,11 @@ namespace {
 
 enum class LastOperation { kNone, kRead, kWrite };
 
+// A stream that never ends a line (a device such as /dev/zero, a corrupt file) must not keep
+// a reader busy for ever: a line ends after this many bytes and its rest is the next line.
+constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
+static_assert(kMaxLineBytes > kTextLength);
+
 struct UnitSlot {
   std::FILE* stream = nullptr;
   Connection connection;
@@ -242,7 +247,7 @@ IoStatus ReadLine(int unit, std::span<char> line) {
   bool any = false;
   bool ends_in_return = false;
   int c = 0;
-  while ((c = std::getc(slot->stream)) != EOF) {
+  while (length < kMaxLineBytes && (c = std::getc(slot->stream)) != EOF) {
     any = true;
     if (c == '\n') break;
     if (length < line.size()) line[length] = static_cast<char>(c);

@@ -76,7 +76,8 @@ IoStatus WriteText(int unit, std::string_view text);
 // carriage return before it are dropped, the text is cut at line.size() and padded with
 // blanks; every other byte (NUL included) is one character. kEndOfFile when no line is left
 // (`line` is then all blank). A last line without a newline still counts. Reading unit 5
-// first flushes unit 6 so that a prompt is visible.
+// first flushes unit 6 so that a prompt is visible. A line ends after 16 MiB at the latest,
+// so that a stream without line ends cannot keep a reader busy for ever.
 IoStatus ReadLine(int unit, std::span<char> line);
 
 // Direct access: writes `bytes` as record `record` (from 1); a shorter record is padded
