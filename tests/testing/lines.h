@@ -1,21 +1,20 @@
-// Test helper: captured output split into lines, each closed by ";" so that trailing blanks
-// show in a failure message.
+// Test helper: captured output as lines, each closed by ";" so trailing blanks show.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qartwo::testing {
 
-// The lines of `text` (each ended by a newline; an unterminated tail counts as a line).
+// The lines of `text` each closed by ";" (an unterminated tail counts as a line).
 inline std::vector<std::string> MarkedLines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
-    const std::size_t end = text.find('\n');
+    const std::size_t end = std::min(text.find('\n'), text.size());
     lines.push_back(std::string(text.substr(0, end)) + ";");
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
   return lines;
 }
