@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fatigue/sn_vector.h"
@@ -17,39 +18,32 @@ namespace qartwo {
 namespace {
 
 using testing::BuildCurve;
-using testing::Marked;
-using testing::MarkedLines;
 using testing::UnitCapture;
 
 constexpr int kUnit = 20;
 constexpr int kUntouched = 7;  // a status no routine sets
 
 TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
-  const std::vector<double> b1 = testing::NorsokB1Air();
-  const std::vector<double> dnv = testing::DnvDAir();
+  const std::vector<double> b1 = testing::NorsokB1Air(), dnv = testing::DnvDAir();
   const auto b1_segments = std::span<const double>(b1).subspan(kHeaderLength);
-  struct Row {
-    std::span<const double> segments;
-    int nParPerLin, nSNlin;
-    double stress, expected;  // 0: exactly no damage
-  };
-  const std::span<const double> dnv_segments = std::span<const double>(dnv).subspan(8);
+  const auto dnv_segments = std::span<const double>(dnv).subspan(kHeaderLength);
   // S_1 = 93.541: above it segment 1, below it segment 2, though SigBreak is 93.57. DNV D AIR
-  // ends at 20.007. The last two rows hold segment 2 outside the block given.
-  // clang-format off
-  const Row rows[] = {
-      {b1_segments, 3, 2, 93.55, 1.0003e-7}, {b1_segments, 3, 2, 93.54, 9.977e-8},
-      {b1_segments, 3, 2, 100, 1.2218e-7},   {b1_segments, 3, 2, 50, 4.354e-9},
-      {b1_segments, 3, 2, 0, 0},             {b1_segments, 3, 2, -50, 0},
-      {dnv_segments, 3, 1, 20, 0},           {dnv_segments, 3, 1, 20.01, 5.293e-9},
-      {b1_segments.first(3), 3, 2, 50, 0},   {b1_segments.first(3), -3, 2, 50, 0}};
-  // clang-format on
-  for (const Row& row : rows) {
-    EXPECT_NEAR(cyc2fail(row.stress, row.segments, row.nParPerLin, row.nSNlin), row.expected,
-                row.expected * 2e-4)
-        << "stress " << row.stress << ", " << row.segments.size() << " values, step "
-        << row.nParPerLin;
+  // ends at 20.007. Last: segment 2 lies outside the block given.
+  const std::tuple<std::span<const double>, int, double, double> rows[] = {
+      {b1_segments, 2, 93.55, 1.0003e-7},
+      {b1_segments, 2, 93.54, 9.977e-8},
+      {b1_segments, 2, 100, 1.2218e-7},
+      {b1_segments, 2, 50, 4.354e-9},
+      {b1_segments, 2, 0, 0},
+      {b1_segments, 2, -50, 0},
+      {dnv_segments, 1, 20, 0},
+      {dnv_segments, 1, 20.01, 5.293e-9},
+      {b1_segments.first(3), 2, 50, 0}};
+  for (const auto& [segments, nSNlin, stress, expected] : rows) {
+    EXPECT_NEAR(cyc2fail(stress, segments, 3, nSNlin), expected, expected * 2e-4)
+        << "stress " << stress << ", " << segments.size() << " values";
   }
+  EXPECT_EQ(cyc2fail(50, b1_segments.first(3), -3, 2), 0);  // a negative step leaves the block
   // At exactly S_1 the stress belongs to segment 2, which gives less than segment 1's 1e-7.
   const double s1 = SegmentEndStress(b1[8], b1[9], b1[10]);
   EXPECT_NEAR(s1, 93.5406, 1e-4);
@@ -57,68 +51,54 @@ TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
 }
 
 TEST(QAR02A, ThicknessFactor) {
-  // Fixed blocks ending in thick, k, kHigh: D (25, 0.2, 0), T (32, 0.25, 0.3), a reference
-  // thickness of 1e-20, DNV D, and T with iStandard 1.5, which rounds to DNV.
-  const std::vector<double> t = BuildCurve(1, {}, {32, 0.25f, 0.3f});
-  const std::vector<double> curves[] = {BuildCurve(1, {}, {52.63f, 25, 0.2f, 0}), t,
+  // Fixed blocks ending in thick, k, kHigh: 0 D (25, 0.2, 0), 1 T (32, 0.25, 0.3), 2 thick
+  // 1e-20, 3 DNV D, 4 T with iStandard 1.5, which rounds to DNV.
+  const std::vector<double> curves[] = {BuildCurve(1, {}, {52.63f, 25, 0.2f, 0}),
+                                        BuildCurve(1, {}, {32, 0.25f, 0.3f}),
                                         BuildCurve(1, {}, {1e-20, 0.1, 0}), testing::DnvDAir(),
                                         BuildCurve(1.5, {}, {32, 0.25f, 0.3f})};
-  struct Row {
-    int curve;
-    double thickness, scf, expected;
-  };
-  // Row {2, ...}: not above 1e-10 in single precision, so no thickness.
-  // clang-format off
-  const Row rows[] = {
-      {0, 50, 0, 1.148698}, {0, 20, 0, 1}, {0, 0, 0, 1}, {0, -30, 0, 1}, {0, 50, 12, 1},
-      {1, 50, 8, 1.118034}, {1, 50, 10, 1.118034}, {1, 50, 12, 1.143263},
-      {2, 1.00000001e-10, 0, 1}, {3, 50, 12, 1}, {4, 50, 12, 1}};
-  // clang-format on
-  for (const Row& row : rows) {
+  // Curve 2: a thickness not above 1e-10 in single precision counts as not given.
+  const std::tuple<int, double, double, double> rows[] = {
+      {0, 50, 0, 1.148698},  {0, 20, 0, 1},         {0, 0, 0, 1},
+      {0, -30, 0, 1},        {0, 50, 12, 1},        {1, 50, 8, 1.118034},
+      {1, 50, 10, 1.118034}, {1, 50, 12, 1.143263}, {2, 1.00000001e-10, 0, 1},
+      {3, 50, 12, 1},        {4, 50, 12, 1}};
+  for (const auto& [curve, thickness, scf, expected] : rows) {
     int status = kUntouched;
-    const std::array<double, 2> plate = {row.thickness, row.scf};
     UnitCapture capture(kUnit);
-    EXPECT_NEAR(QAR02A(curves[row.curve], plate, kUnit, status), row.expected, 1e-6)
-        << "curve " << row.curve << ", thickness " << row.thickness << ", SCF " << row.scf;
+    EXPECT_NEAR(QAR02A(curves[curve], std::array{thickness, scf}, kUnit, status), expected, 1e-6)
+        << "curve " << curve << ", thickness " << thickness << ", SCF " << scf;
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
 }
 
 TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
+  const std::vector<double> b1 = testing::NorsokB1Air();
   const std::vector<double> cubic = BuildCurve(2, {{12, 3, 0}}, {});  // S^3 / 10^12 per cycle
   const std::vector<double> cubic_norsok = BuildCurve(1, {{12, 3, 0}}, {25, 0.2f, 0});
-  const std::vector<double> b1 = testing::NorsokB1Air();
-  struct Row {
-    const std::vector<double>& curve;
-    std::vector<double> counts;
-    std::array<double, 2> plate;      // thickness, SCF
-    std::array<double, 4> histogram;  // stress scale, blocks, width, spare
-    double expected;
-  };
+  using Plate = std::array<double, 2>;      // thickness, SCF
+  using Histogram = std::array<double, 4>;  // stress scale, blocks, width, spare
   // Midpoints 10 and 30; counts past the blocks unused; 2.5 blocks are 3; stress scale times
   // SCF; an SCF of 1e-10 is 1 while 1.00000001e-10 is above the double threshold (though not
   // above the single-precision one); the thickness factor 2^0.2 on the stresses.
-  // clang-format off
-  const Row rows[] = {
-      {b1, {1.0e6, 1.0e5, 1.0e3}, {0, 0}, {1, 3, 20, 0}, 3.96004e-5},
-      {cubic, {1, 1}, {0, 0}, {1, 2, 20, 0}, 2.8e-8},
-      {cubic, {3, 0.5, 1e9}, {0, 0}, {1, 2, 20, 0}, 1.65e-8},
-      {cubic, {1, 1, 1}, {0, 0}, {1, 2.5, 20, 0}, 1.53e-7},
-      {cubic, {1, 1}, {0, 3}, {2, 2, 20, 0}, 6.048e-6},
-      {cubic, {1, 1}, {0, 1.0e-10}, {1, 2, 20, 0}, 2.8e-8},
-      {cubic, {1, 1}, {0, 1.00000001e-10}, {1, 2, 20, 0}, 2.80000008e-38},
-      {cubic_norsok, {1, 1}, {50, 0}, {1, 2, 20, 0}, 4.244006e-8},
-      {cubic, {}, {0, 0}, {1, -3, 20, 0}, 0}};
-  // clang-format on
-  for (const Row& row : rows) {
+  const std::tuple<const std::vector<double>*, std::vector<double>, Plate, Histogram, double>
+      rows[] = {{&b1, {1.0e6, 1.0e5, 1.0e3}, {0, 0}, {1, 3, 20, 0}, 3.96004e-5},
+                {&cubic, {1, 1}, {0, 0}, {1, 2, 20, 0}, 2.8e-8},
+                {&cubic, {3, 0.5, 1e9}, {0, 0}, {1, 2, 20, 0}, 1.65e-8},
+                {&cubic, {1, 1, 1}, {0, 0}, {1, 2.5, 20, 0}, 1.53e-7},
+                {&cubic, {1, 1}, {0, 3}, {2, 2, 20, 0}, 6.048e-6},
+                {&cubic, {1, 1}, {0, 1.0e-10}, {1, 2, 20, 0}, 2.8e-8},
+                {&cubic, {1, 1}, {0, 1.00000001e-10}, {1, 2, 20, 0}, 2.80000008e-38},
+                {&cubic_norsok, {1, 1}, {50, 0}, {1, 2, 20, 0}, 4.244006e-8},
+                {&cubic, {}, {0, 0}, {1, -3, 20, 0}, 0}};
+  for (const auto& [curve, counts, plate, histogram, expected] : rows) {
     double damage = -1;
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    QAR02X(row.counts, row.curve, row.plate, row.histogram, damage, kUnit, status);
-    EXPECT_NEAR(damage, row.expected, row.expected * 1e-6)
-        << "expected " << row.expected << ", SCF " << row.plate[1] << ", blocks "
-        << row.histogram[1];
+    QAR02X(counts, *curve, plate, histogram, damage, kUnit, status);
+    EXPECT_NEAR(damage, expected, expected * 1e-6)
+        << "SCF " << plate[1] << ", histogram " << histogram[0] << "/" << histogram[1];
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
@@ -127,42 +107,33 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
 // A malformed NORSOK vector fails in QAR02A, a DNV one in QAR02X itself; nothing outside the
 // arrays is read (each vector has its exact length, so a sanitizer would see it).
 TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
-  const std::vector<std::string> via_qar02a = {"", "  *** ERROR IN QAR02A ***", "",
-                                               "  *** ERROR IN QAR02X ***",
-                                               "      Error return from QAR02A  "};
-  const std::vector<std::string> own = {"", "  *** ERROR IN QAR02X ***"};
-  const std::vector<double> b1 = testing::NorsokB1Air();
-  const std::vector<double> dnv = testing::DnvDAir();
-  struct Row {
-    const std::vector<double>& base;
-    int element;  // set to value; 0: the vector cut to value elements
-    double value, blocks;
-  };
-  // clang-format off
-  const Row rows[] = {
-      {b1, kIStandard, 2.5, 3}, {b1, kIStandard, 3, 0}, {b1, kNFixPar, 2, 3},
-      {b1, kNFixPar, 5, 3}, {b1, kIFirstFix, 0, 3}, {dnv, kNParPerLin, 2, 3},
-      {dnv, kNSNlin, 2, 3}, {dnv, kIFirstLin, 0, 3}, {dnv, kNFixPar, -1, 3},
-      {dnv, kIFirstFix, 13, 3}, {dnv, 0, 6, 3}, {dnv, kIStandard, 2, 4}};
-  // clang-format on
-  for (const Row& row : rows) {
-    std::vector<double> curve = row.base;
-    if (row.element == 0) curve.resize(static_cast<std::size_t>(row.value));
-    if (row.element != 0) curve[row.element - 1] = row.value;
+  const std::vector<double> b1 = testing::NorsokB1Air(), dnv = testing::DnvDAir();
+  const std::vector<std::string> via_qar02a = {";", "  *** ERROR IN QAR02A ***;", ";",
+                                               "  *** ERROR IN QAR02X ***;",
+                                               "      Error return from QAR02A  ;"};
+  const std::vector<std::string> own = {";", "  *** ERROR IN QAR02X ***;"};
+  // Element number to set (0: cut the vector to that many elements), value, blocks.
+  const std::tuple<const std::vector<double>*, int, double, double> rows[] = {
+      {&b1, kIStandard, 2.5, 3}, {&b1, kIStandard, 3, 0},  {&b1, kNFixPar, 2, 3},
+      {&b1, kNFixPar, 5, 3},     {&b1, kIFirstFix, 0, 3},  {&dnv, kNParPerLin, 2, 3},
+      {&dnv, kNSNlin, 2, 3},     {&dnv, kIFirstLin, 0, 3}, {&dnv, kNFixPar, -1, 3},
+      {&dnv, kIFirstFix, 13, 3}, {&dnv, 0, 6, 3},          {&dnv, kIStandard, 2, 4}};
+  for (const auto& [base, element, value, blocks] : rows) {
+    std::vector<double> curve = *base;
+    if (element == 0) curve.resize(static_cast<std::size_t>(value));
+    if (element != 0) curve[element - 1] = value;
     curve.shrink_to_fit();
     const std::vector<double> counts = {1.0e6, 1.0e5, 1.0e3};
-    const std::array<double, 2> plate = {50, 12};
-    const std::array<double, 4> histogram = {1, row.blocks, 20, 0};
     double damage = 42;
     int status = 0;
     UnitCapture capture(kUnit);
-    QAR02X(counts, curve, plate, histogram, damage, kUnit, status);
-    const std::vector<std::string>& lines = &row.base == &b1 ? via_qar02a : own;
-    const std::string what = "element " + std::to_string(row.element) + " = " +
-                             std::to_string(row.value) + ", blocks " + std::to_string(row.blocks);
-    EXPECT_EQ(MarkedLines(capture.Text()), Marked(lines)) << what;
-    EXPECT_EQ(status, -1) << what;
-    EXPECT_EQ(damage, 42) << what;
+    QAR02X(counts, curve, std::array{50.0, 12.0}, std::array{1.0, blocks, 20.0, 0.0}, damage, kUnit,
+           status);
+    SCOPED_TRACE(::testing::Message()
+                 << "element " << element << " = " << value << ", blocks " << blocks);
+    EXPECT_EQ(testing::MarkedLines(capture.Text()), base == &b1 ? via_qar02a : own);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(damage, 42);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "fatigue/catalogue.h"
@@ -18,28 +19,18 @@ TEST(Ifnblk, OnlyCode32IsABlank) {
 }
 
 TEST(Upcase, CapitalsOnlyAToZWithinTheLength) {
-  struct Row {
-    std::string text;
-    int length;
-    std::string expected;
-  };
-  const Row rows[] = {
+  const std::tuple<std::string, int, std::string> rows[] = {
       {"az{`@Z", 6, "AZ{`@Z"}, {"abcd", 2, "ABcd"}, {"ab", 99, "AB"}, {"ab", -4, "ab"}};
-  for (const Row& row : rows) {
-    std::string text = row.text;
-    UPCASE(text, row.length);
-    EXPECT_EQ(text + ";", row.expected + ";") << '"' << row.text << "\" length " << row.length;
+  for (const auto& [input, length, expected] : rows) {
+    std::string text = input;
+    UPCASE(text, length);
+    EXPECT_EQ(text + ";", expected + ";") << '"' << input << "\" length " << length;
   }
 }
 
 TEST(Wrdspl, SplitsIntoSlotsWithinTheRoomGiven) {
-  struct Row {
-    std::string_view text;
-    int width, capacity, room;  // room: slots the buffer holds; a guard follows
-    int nWords;
-    std::string slots;  // the whole room afterwards
-  };
-  const Row rows[] = {
+  // Text, slot width, capacity, slots the buffer holds (a guard follows), nWords, the slots.
+  const std::tuple<std::string_view, int, int, int, int, std::string_view> rows[] = {
       {"  NORSOK  E     BP_SCH  ", 7, 4, 4, 3, "NORSOK E      BP_SCH        "},
       {"a\tb c", 4, 2, 2, 2, "a\tb c   "},  // only code 32 separates
       {"", 3, 2, 2, 0, "      "},           // the slots in use are blanked anyway
@@ -47,39 +38,31 @@ TEST(Wrdspl, SplitsIntoSlotsWithinTheRoomGiven) {
       {"a b c d", 2, 2, 2, 3, "a b "},   // one more than the slots: the rest dropped
       {"a b c d", 2, 50, 2, 3, "a b "},  // capacity bounded by the room
       {"a b", 3, 0, 1, 1, "###"},        // no slot in use, none touched
-      {"a b", 0, 5, 0, 1, ""},
-  };
-  for (const Row& row : rows) {
-    std::string buffer(row.room * row.width + 4, '#');
+      {"a b", 0, 5, 0, 1, ""}};
+  for (const auto& [text, width, capacity, room, expected, slots] : rows) {
+    std::string buffer(room * width + 4, '#');
     int nWords = -7;
-    const bool found = WRDSPL(row.text, std::span<char>(buffer).first(row.room * row.width),
-                              row.width, nWords, row.capacity);
-    EXPECT_EQ(nWords, row.nWords) << '"' << row.text << '"';
-    EXPECT_EQ(found, row.nWords > 0) << '"' << row.text << '"';
-    EXPECT_EQ(buffer + ";", row.slots + "####;") << '"' << row.text << '"';
+    const bool found = WRDSPL(text, std::span(buffer).first(room * width), width, nWords, capacity);
+    SCOPED_TRACE(std::string(text));
+    EXPECT_EQ(nWords, expected);
+    EXPECT_EQ(found, expected > 0);
+    EXPECT_EQ(buffer + ";", std::string(slots) + "####;");
   }
 }
 
 TEST(Lstidx, FindsAWordInTheFirstEntries) {
-  struct Row {
-    std::string_view word;
-    std::span<const std::string_view> list;
-    int nEntries, caseFlag, expected;
-  };
-  const Row rows[] = {
-      {"sea_cat", kEnvironmentList, 3, 0, 2},   {"sea_cat", kEnvironmentList, 3, 1, 0},
-      {"SEA_CAT", kEnvironmentList, 3, 1, 2},   {"AIR   ", kEnvironmentList, 3, 0, 1},
-      {" AIR", kEnvironmentList, 3, 0, 0},      {"SEA_FREE", kEnvironmentList, 2, 0, 0},
-      {"SEA_FREE", kEnvironmentList, 99, 0, 3}, {"", kStandardList, 10, 0, 4},
-      {"AIR", kEnvironmentList, 0, 0, 0},       {"AIR", kEnvironmentList, -1, 0, 0},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(LSTIDX(row.word, row.list, row.nEntries, row.caseFlag), row.expected)
-        << '"' << row.word << "\" entries " << row.nEntries << " case " << row.caseFlag;
+  const std::span<const std::string_view> env = kEnvironmentList;
+  const std::tuple<std::string_view, std::span<const std::string_view>, int, int, int> rows[] = {
+      {"sea_cat", env, 3, 0, 2},   {"sea_cat", env, 3, 1, 0},     {"SEA_CAT", env, 3, 1, 2},
+      {"AIR   ", env, 3, 0, 1},    {" AIR", env, 3, 0, 0},        {"SEA_FREE", env, 2, 0, 0},
+      {"SEA_FREE", env, 99, 0, 3}, {"", kStandardList, 10, 0, 4}, {"AIR", env, 0, 0, 0},
+      {"AIR", env, -1, 0, 0}};
+  for (const auto& [word, list, nEntries, caseFlag, expected] : rows) {
+    EXPECT_EQ(LSTIDX(word, list, nEntries, caseFlag), expected)
+        << '"' << word << "\" entries " << nEntries << " case " << caseFlag;
   }
   // Only the first 256 characters count.
-  const std::string base(kListCompareLength - 1, 'a');
-  const std::string entries[] = {base + "bx", base + "c"};
+  const std::string base(kListCompareLength - 1, 'a'), entries[] = {base + "bx", base + "c"};
   const std::string_view list[] = {entries[0], entries[1]};
   EXPECT_EQ(LSTIDX(base + "by", list, 2, 1), 1);
   EXPECT_EQ(LSTIDX(base + "d", list, 2, 1), 0);

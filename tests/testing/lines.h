@@ -19,10 +19,4 @@ inline std::vector<std::string> MarkedLines(std::string_view text) {
   return lines;
 }
 
-// `lines` each closed by ";", for comparison with MarkedLines.
-inline std::vector<std::string> Marked(std::vector<std::string> lines) {
-  for (std::string& line : lines) line += ";";
-  return lines;
-}
-
 }  // namespace qartwo::testing
