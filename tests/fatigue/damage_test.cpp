@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "fatigue/sn_vector.h"
-#include "tests/testing/lines.h"
 #include "tests/testing/sn_curves.h"
 #include "tests/testing/unit_capture.h"
 
@@ -108,10 +107,9 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
 // arrays is read (each vector has its exact length, so a sanitizer would see it).
 TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
   const std::vector<double> b1 = testing::NorsokB1Air(), dnv = testing::DnvDAir();
-  const std::vector<std::string> via_qar02a = {";", "  *** ERROR IN QAR02A ***;", ";",
-                                               "  *** ERROR IN QAR02X ***;",
-                                               "      Error return from QAR02A  ;"};
-  const std::vector<std::string> own = {";", "  *** ERROR IN QAR02X ***;"};
+  const std::string own = "\n  *** ERROR IN QAR02X ***\n";
+  const std::string via_qar02a =
+      "\n  *** ERROR IN QAR02A ***\n" + own + "      Error return from QAR02A  \n";
   // Element number to set (0: cut the vector to that many elements), value, blocks.
   const std::tuple<const std::vector<double>*, int, double, double> rows[] = {
       {&b1, kIStandard, 2.5, 3}, {&b1, kIStandard, 3, 0},  {&b1, kNFixPar, 2, 3},
@@ -131,7 +129,7 @@ TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
            status);
     SCOPED_TRACE(::testing::Message()
                  << "element " << element << " = " << value << ", blocks " << blocks);
-    EXPECT_EQ(testing::MarkedLines(capture.Text()), base == &b1 ? via_qar02a : own);
+    EXPECT_EQ(capture.Text(), base == &b1 ? via_qar02a : own);
     EXPECT_EQ(status, -1);
     EXPECT_EQ(damage, 42);
   }
