@@ -103,8 +103,8 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
   }
 }
 
-// A malformed NORSOK vector fails in QAR02A, a DNV one in QAR02X itself; nothing outside the
-// arrays is read (each vector has its exact length, so a sanitizer would see it).
+// A malformed NORSOK vector fails in QAR02A, a DNV one in QAR02X itself. Vector and counts are
+// the front of longer buffers, so a read past their ends would find values and pass.
 TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
   const std::vector<double> b1 = testing::NorsokB1Air(), dnv = testing::DnvDAir();
   const std::string own = "\n  *** ERROR IN QAR02X ***\n";
@@ -117,16 +117,16 @@ TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
       {&dnv, kNSNlin, 2, 3},     {&dnv, kIFirstLin, 0, 3}, {&dnv, kNFixPar, -1, 3},
       {&dnv, kIFirstFix, 13, 3}, {&dnv, 0, 6, 3},          {&dnv, kIStandard, 2, 4}};
   for (const auto& [base, element, value, blocks] : rows) {
-    std::vector<double> curve = *base;
-    if (element == 0) curve.resize(static_cast<std::size_t>(value));
+    std::vector<double> buffer = *base;
+    buffer.resize(buffer.size() + 8, 1);
+    const auto curve = std::span(buffer).first(element == 0 ? std::size_t(value) : base->size());
     if (element != 0) curve[element - 1] = value;
-    curve.shrink_to_fit();
-    const std::vector<double> counts = {1.0e6, 1.0e5, 1.0e3};
+    const std::vector<double> counts = {1.0e6, 1.0e5, 1.0e3, 1};
     double damage = 42;
     int status = 0;
     UnitCapture capture(kUnit);
-    QAR02X(counts, curve, std::array{50.0, 12.0}, std::array{1.0, blocks, 20.0, 0.0}, damage, kUnit,
-           status);
+    QAR02X(std::span(counts).first(3), curve, std::array{50.0, 12.0},
+           std::array{1.0, blocks, 20.0, 0.0}, damage, kUnit, status);
     SCOPED_TRACE(::testing::Message()
                  << "element " << element << " = " << value << ", blocks " << blocks);
     EXPECT_EQ(capture.Text(), base == &b1 ? via_qar02a : own);

@@ -47,28 +47,29 @@ TEST(Snprnt, ListsNorsokB1AirInFifteenLines) {
   EXPECT_EQ(Listing(NorsokB1Air(), true), expected);
 }
 
-// Headings left out. Only what lies inside the vector is listed; SigBreak is computed from
-// segment 1 (0 without one), never taken from the fixed block.
+// Headings left out. Only what lies inside the vector is listed (the cut ones are the front
+// of B1, so a read past their end would show); SigBreak is computed from segment 1 (0
+// without one), never taken from the fixed block.
 TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
-  const std::vector<double> b1 = NorsokB1Air();
+  const std::vector<double> b1 = NorsokB1Air(), dnv = testing::DnvDAir(),
+                            seven_fixed = BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f});
   const std::string sizes = "         2         3         4;";
   const std::string segment_1 = "    12.913     3.000   1.000E+07;";
   const std::string b1_end = " Computed SigBreak:     93.541;";
   const std::string zero_end = " Computed SigBreak:      0.000;";
-  const std::vector<std::pair<std::vector<double>, std::vector<std::string>>> rows = {
-      {testing::DnvDAir(),
+  const std::vector<std::pair<std::span<const double>, std::vector<std::string>>> rows = {
+      {dnv,
        {" ;", "         1         3         1;", "    12.180     3.000   1.890E+08;", "    20.000;",
         ";", " Computed SigBreak:     20.007;", ";"}},
-      {BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f}),
+      {seven_fixed,
        {" ;", "         1         3         7;", "    12.000     3.000   0.000E+00;",
         "     1.000     2.000     3.000     4.000     5.000;", "     6.000     0.300;", ";",
         zero_end, ";"}},
-      {{b1.begin(), b1.begin() + 16},  // two of the four fixed values
+      {std::span(b1).first(16),  // two of the four fixed values
        {" ;", sizes, segment_1, "    16.856     5.000   0.000E+00;", "    93.570    25.000;", ";",
         b1_end, ";"}},
-      {{b1.begin(), b1.begin() + 13}, {" ;", sizes, segment_1, ";", ";", b1_end, ";"}},
-      {{b1.begin(), b1.begin() + 5},
-       {" ;", "         2         3         0;", ";", ";", zero_end, ";"}}};
+      {std::span(b1).first(13), {" ;", sizes, segment_1, ";", ";", b1_end, ";"}},
+      {std::span(b1).first(5), {" ;", "         2         3         0;", ";", ";", zero_end, ";"}}};
   for (const auto& [curve, expected] : rows) {
     EXPECT_EQ(Listing(curve), expected) << curve.size() << " elements";
   }
