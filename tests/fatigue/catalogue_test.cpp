@@ -80,23 +80,27 @@ std::vector<double> Widened(std::string_view text) {
   return values;
 }
 
-// The run-time catalogue with the room the main program gives it.
-struct Catalogue {
-  int nCurves = -1, error_flag = -2;  // an earlier error count stays
-  std::vector<int> iCurveStart = std::vector<int>(kCatalogueStartRoom);
-  std::vector<double> curveValues = std::vector<double>(kCatalogueValueRoom);
-  std::vector<int> curveNames = std::vector<int>(kCatalogueNameRoom * kNameLength);
+// SNDBASE with room for `starts` starts, `values` values and `names` name codes, each area the
+// front of one longer by a -5 that must stay, and an earlier error count of -2.
+struct Build {
+  int nCurves = -1, error_flag = -2;
+  std::vector<int> iCurveStart, curveNames;
+  std::vector<double> curveValues;
   std::string messages;
 
-  explicit Catalogue(int ldn = kNameLength) {
+  Build(int starts, int values, int names, int ldn = kNameLength)
+      : iCurveStart(starts + 1, -5), curveNames(names + 1, -5), curveValues(values + 1, -5) {
     testing::UnitCapture capture(kUnit);
-    SNDBASE(nCurves, iCurveStart, curveValues, curveNames, ldn, kUnit, error_flag);
+    SNDBASE(nCurves, std::span(iCurveStart).first(starts), std::span(curveValues).first(values),
+            std::span(curveNames).first(names), ldn, kUnit, error_flag);
     messages = capture.Text();
+    EXPECT_EQ(std::tuple(iCurveStart.back(), curveValues.back(), curveNames.back()),
+              std::tuple(-5, -5.0, -5));
   }
 };
 
 TEST(Sndbase, BuildsEveryCurveAsTheCatalogueListsIt) {
-  const Catalogue catalogue;
+  const Build catalogue(kCatalogueStartRoom, kCatalogueValueRoom, 2000);
   EXPECT_EQ(catalogue.error_flag, -2);
   EXPECT_EQ(catalogue.messages, "");
   ASSERT_EQ(catalogue.nCurves, kCatalogueCurves);
@@ -125,9 +129,9 @@ TEST(Sndbase, BuildsEveryCurveAsTheCatalogueListsIt) {
 }
 
 TEST(Sndbase, ZeroesAndCountsEveryNameLongerThanLdn) {
-  const Catalogue catalogue(15);  // only the 16 names of 15 characters fit
+  const Build catalogue(kCatalogueStartRoom, kCatalogueValueRoom, 2000, 15);
   EXPECT_EQ(catalogue.nCurves, kCatalogueCurves);
-  EXPECT_EQ(catalogue.error_flag, -2 - 34);
+  EXPECT_EQ(catalogue.error_flag, -2 - 34);  // only the 16 names of 15 characters fit
   EXPECT_NE(catalogue.messages.find("Error in routine *CH2INT*"), std::string::npos);
   for (int n = 1; n <= kCatalogueCurves; ++n) {
     const std::string_view name = kCurves[n - 1].first;
@@ -146,22 +150,12 @@ TEST(Sndbase, StopsBeforeTheCurveThatDoesNotFit) {
       {kStarts, 814, kNames, 50, ""}};
   for (const auto& [starts, values, names, built, what] : rows) {
     SCOPED_TRACE(std::string(what));
-    // Each area is the front of a larger one whose tail must stay untouched.
-    std::vector<int> start_area(starts + 1, -5), name_area(names + 1, -5);
-    std::vector<double> value_area(values + 1, -5);
-    int nCurves = -1, flag = 0;
-    testing::UnitCapture capture(kUnit);
-    SNDBASE(nCurves, std::span(start_area).first(starts), std::span(value_area).first(values),
-            std::span(name_area).first(names), kNameLength, kUnit, flag);
-    EXPECT_EQ(capture.Text(),
-              what.empty()
-                  ? ""
-                  : "\n  *** ERROR IN SNDBASE ***\n      Catalogue room too small for the " +
-                        std::string(what) + "\n");
-    EXPECT_EQ(nCurves, built);
-    EXPECT_EQ(flag, what.empty() ? 0 : -1);
-    EXPECT_EQ(std::tuple(start_area.back(), value_area.back(), name_area.back()),
-              std::tuple(-5, -5.0, -5));
+    const Build catalogue(starts, values, names);
+    const std::string message =
+        "\n  *** ERROR IN SNDBASE ***\n      Catalogue room too small for the ";
+    EXPECT_EQ(catalogue.messages, what.empty() ? "" : message + std::string(what) + "\n");
+    EXPECT_EQ(catalogue.nCurves, built);
+    EXPECT_EQ(catalogue.error_flag, what.empty() ? -2 : -3);
   }
 }
 

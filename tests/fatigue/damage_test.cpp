@@ -76,28 +76,28 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
   const std::vector<double> b1 = testing::NorsokB1Air();
   const std::vector<double> cubic = BuildCurve(2, {{12, 3, 0}}, {});  // S^3 / 10^12 per cycle
   const std::vector<double> cubic_norsok = BuildCurve(1, {{12, 3, 0}}, {25, 0.2f, 0});
-  using Plate = std::array<double, 2>;      // thickness, SCF
-  using Histogram = std::array<double, 4>;  // stress scale, blocks, width, spare
-  // Midpoints 10 and 30; counts past the blocks unused; 2.5 blocks are 3; stress scale times
-  // SCF; an SCF of 1e-10 is 1 while 1.00000001e-10 is above the double threshold (though not
-  // above the single-precision one); the thickness factor 2^0.2 on the stresses.
-  const std::tuple<const std::vector<double>*, std::vector<double>, Plate, Histogram, double>
-      rows[] = {{&b1, {1.0e6, 1.0e5, 1.0e3}, {0, 0}, {1, 3, 20, 0}, 3.96004e-5},
-                {&cubic, {1, 1}, {0, 0}, {1, 2, 20, 0}, 2.8e-8},
-                {&cubic, {3, 0.5, 1e9}, {0, 0}, {1, 2, 20, 0}, 1.65e-8},
-                {&cubic, {1, 1, 1}, {0, 0}, {1, 2.5, 20, 0}, 1.53e-7},
-                {&cubic, {1, 1}, {0, 3}, {2, 2, 20, 0}, 6.048e-6},
-                {&cubic, {1, 1}, {0, 1.0e-10}, {1, 2, 20, 0}, 2.8e-8},
-                {&cubic, {1, 1}, {0, 1.00000001e-10}, {1, 2, 20, 0}, 2.80000008e-38},
-                {&cubic_norsok, {1, 1}, {50, 0}, {1, 2, 20, 0}, 4.244006e-8},
-                {&cubic, {}, {0, 0}, {1, -3, 20, 0}, 0}};
-  for (const auto& [curve, counts, plate, histogram, expected] : rows) {
+  // Curve, counts, thickness, SCF, stress scale, blocks of width 20, damage. Midpoints 10 and
+  // 30; counts past the blocks unused; 2.5 blocks are 3; stress scale times SCF; an SCF of
+  // 1e-10 is 1 while 1.00000001e-10 is above the double threshold (though not above the
+  // single-precision one); the thickness factor 2^0.2 on the stresses.
+  using Row = std::tuple<const std::vector<double>*, std::vector<double>, double, double, double,
+                         double, double>;
+  // clang-format off
+  const Row rows[] = {
+      {&b1, {1.0e6, 1.0e5, 1.0e3}, 0, 0, 1, 3, 3.96004e-5}, {&cubic, {1, 1}, 0, 0, 1, 2, 2.8e-8},
+      {&cubic, {3, 0.5, 1e9}, 0, 0, 1, 2, 1.65e-8}, {&cubic, {1, 1, 1}, 0, 0, 1, 2.5, 1.53e-7},
+      {&cubic, {1, 1}, 0, 3, 2, 2, 6.048e-6}, {&cubic, {1, 1}, 0, 1.0e-10, 1, 2, 2.8e-8},
+      {&cubic, {1, 1}, 0, 1.00000001e-10, 1, 2, 2.80000008e-38},
+      {&cubic_norsok, {1, 1}, 50, 0, 1, 2, 4.244006e-8}, {&cubic, {}, 0, 0, 1, -3, 0}};
+  // clang-format on
+  for (const auto& [curve, counts, thickness, scf, scale, blocks, expected] : rows) {
     double damage = -1;
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    QAR02X(counts, *curve, plate, histogram, damage, kUnit, status);
-    EXPECT_NEAR(damage, expected, expected * 1e-6)
-        << "SCF " << plate[1] << ", histogram " << histogram[0] << "/" << histogram[1];
+    QAR02X(counts, *curve, std::array{thickness, scf}, std::array{scale, blocks, 20.0, 0.0}, damage,
+           kUnit, status);
+    EXPECT_NEAR(damage, expected, expected * 1e-6) << "thickness " << thickness << ", SCF " << scf
+                                                   << ", scale " << scale << ", blocks " << blocks;
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
