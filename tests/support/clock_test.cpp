@@ -2,29 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <ctime>
 #include <string>
-#include <vector>
+#include <tuple>
 
 namespace qartwo {
 namespace {
 
 ClockReading fixed_reading;
 
-ClockReading FixedClock() {
-  return fixed_reading;
-}
-
 TEST(DATSTR, CutsAfterTheLevelsFieldAndFitsTheResult) {
   const ClockReading t = {2006, 1, 5, 14, 3, 9};
   const std::string full = " Date : 2006-01-05 14:03:09";
-  struct Case {
-    ClockReading reading;
-    int level;
-    std::size_t length;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<ClockReading, int, std::size_t, std::string> cases[] = {
       {t, 1, 14, " Date : 2006  "},
       {t, 2, 15, " Date : 2006-01"},
       {t, 3, 18, " Date : 2006-01-05"},
@@ -39,27 +30,28 @@ TEST(DATSTR, CutsAfterTheLevelsFieldAndFitsTheResult) {
       {{1000, 1, 1, 0, 0, 0}, 6, 27, " Date : 1000-01-01 00:00:00"},
       {{12345, 100, 7, 0, 0, 0}, 6, 27, " Date : ****-**-07 00:00:00"},
   };
-  for (const Case& c : cases) {
-    fixed_reading = c.reading;
-    SetClockSource(FixedClock);
-    std::string result(c.length, '#');
-    DATSTR(c.level, result);
+  for (const auto& [reading, level, length, expected] : cases) {
+    fixed_reading = reading;
+    SetClockSource([] { return fixed_reading; });
+    std::string result(length, '#');
+    DATSTR(level, result);
     SetClockSource(nullptr);
-    EXPECT_EQ(result + ";", c.expected + ";") << "level " << c.level << " year " << c.reading.year;
+    EXPECT_EQ(result + ";", expected + ";") << "level " << level << " year " << reading.year;
   }
 }
 
-// Without a set clock DATTIM reads the local wall clock.
-TEST(DATTIM, ReadsTheLocalClock) {
+// Without a set clock the stamp shows the local wall clock.
+TEST(DATSTR, ReadsTheLocalClock) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const std::time_t before = std::time(nullptr);
-    std::vector<int> v(6);
-    DATTIM(v[0], v[1], v[2], v[3], v[4], v[5]);
+    std::string stamp(27, '#');
+    DATSTR(6, stamp);
+    std::tm local{};
+    std::array<char, 28> expected{};
+    std::strftime(expected.data(), expected.size(), " Date : %Y-%m-%d %H:%M:%S",
+                  localtime_r(&before, &local));
     if (std::time(nullptr) != before) continue;  // the second turned over: try again
-    std::tm t{};
-    ASSERT_NE(localtime_r(&before, &t), nullptr);
-    EXPECT_EQ(v, (std::vector<int>{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
-                                   t.tm_sec}));
+    EXPECT_EQ(stamp, expected.data());
     return;
   }
   FAIL() << "the clock never held still for one reading";

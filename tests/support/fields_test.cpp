@@ -2,75 +2,63 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace qartwo {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-TEST(WriteInteger, RightAlignsOrFillsWithAsterisks) {
-  struct Case {
-    long long value;
-    int width;
-    std::string expected;
-  };
-  const Case cases[] = {{-5, 4, "  -5"},
-                        {1234, 4, "1234"},
-                        {12345, 4, "****"},
-                        {7, 0, ""},
-                        {std::numeric_limits<long long>::min(), 20, "-9223372036854775808"}};
-  for (const Case& c : cases) {
-    std::string field(static_cast<std::size_t>(c.width), '?');
-    WriteInteger(field, c.value);
-    EXPECT_EQ(field + ";", c.expected + ";") << c.value << " in " << c.width;
+// Writes each {value, width, decimals} with `writer` and compares with the expected field.
+using Rows = std::initializer_list<std::tuple<double, int, int, std::string>>;
+void ExpectFields(void (*writer)(std::span<char>, double, int), Rows rows) {
+  for (const auto& [value, width, decimals, expected] : rows) {
+    std::string field(static_cast<std::size_t>(width), '?');
+    writer(field, value, decimals);
+    EXPECT_EQ(field + ";", expected + ";") << value << " in " << width << "." << decimals;
   }
 }
 
-// Fixed and scientific fields: {value, width, decimals, expected}.
-struct RealCase {
-  double value;
-  int width;
-  int decimals;
-  std::string expected;
-};
-
-void ExpectFields(void (*writer)(std::span<char>, double, int), std::span<const RealCase> cases) {
-  for (const RealCase& c : cases) {
-    std::string field(static_cast<std::size_t>(c.width), '?');
-    writer(field, c.value, c.decimals);
-    EXPECT_EQ(field + ";", c.expected + ";") << c.value << " in " << c.width << "." << c.decimals;
-  }
+TEST(WriteInteger, RightAlignsOrFillsWithAsterisks) {
+  const auto writer = [](std::span<char> field, double value, int) {
+    WriteInteger(field, static_cast<long long>(value));
+  };
+  ExpectFields(writer, {{-5, 4, 0, "  -5"},
+                        {1234, 4, 0, "1234"},
+                        {12345, 4, 0, "****"},
+                        {7, 0, 0, ""},
+                        {-0x1p63, 20, 0, "-9223372036854775808"}});  // the longest long long
 }
 
 TEST(WriteFixed, RoundsTheBinaryValueAndDropsTheLeadingZeroOnlyToFit) {
-  const RealCase cases[] = {
-      {3.0, 10, 3, "     3.000"},     {0.5, 5, 3, "0.500"},         {0.5, 4, 3, ".500"},
-      {-0.5, 5, 3, "-.500"},          {-0.5, 4, 3, "****"},         {0.5, 3, 3, "***"},
-      {93.57f, 10, 3, "    93.570"},  // the float's binary value, widened
-      {2.0005, 10, 3, "     2.001"},  // held just above the half
-      {0.0625, 10, 3, "     0.062"},  // an exact tie rounds to even
-      {-0.0001, 10, 3, "    -0.000"}, {1e300, 10, 3, "**********"}, {3.0, 5, 0, "   3."},
-      {-kInf, 10, 3, " -Infinity"},   {kNaN, 10, 3, "       NaN"},
-  };
-  ExpectFields(WriteFixed, cases);
+  ExpectFields(WriteFixed, {{3.0, 10, 3, "     3.000"},
+                            {0.5, 5, 3, "0.500"},
+                            {0.5, 4, 3, ".500"},
+                            {-0.5, 5, 3, "-.500"},
+                            {-0.5, 4, 3, "****"},
+                            {93.57f, 10, 3, "    93.570"},  // the float's value, widened
+                            {2.0005, 10, 3, "     2.001"},  // held just above the half
+                            {0.0625, 10, 3, "     0.062"},  // an exact tie rounds to even
+                            {-0.0001, 10, 3, "    -0.000"},
+                            {1e300, 10, 3, "**********"},
+                            {3.0, 5, 0, "   3."},
+                            {-kInf, 10, 3, " -Infinity"},
+                            {std::numeric_limits<double>::quiet_NaN(), 10, 3, "       NaN"}});
 }
 
 TEST(WriteScientific, OneDigitBeforeThePointAndTwoOrThreeExponentDigits) {
-  const RealCase cases[] = {
-      {1.0e7, 12, 3, "   1.000E+07"},
-      {0.0, 12, 3, "   0.000E+00"},
-      {9.999995e9, 15, 5, "    1.00000E+10"},  // rounding carries into the exponent
-      {-1e-99, 15, 5, "   -1.00000E-99"},
-      {1e-100, 15, 5, "    1.00000-100"},  // a three-digit exponent takes the E's place
-      {9.9999999e99, 15, 5, "    1.00000+100"},
-      {1.0, 12, 0, "      1.E+00"},
-      {kInf, 15, 5, "       Infinity"},
-      {-kInf, 8, 5, "********"},
-  };
-  ExpectFields(WriteScientific, cases);
+  ExpectFields(WriteScientific, {{1.0e7, 12, 3, "   1.000E+07"},
+                                 {0.0, 12, 3, "   0.000E+00"},
+                                 {9.999995e9, 15, 5, "    1.00000E+10"},  // carries over
+                                 {-1e-99, 15, 5, "   -1.00000E-99"},
+                                 {1e-100, 15, 5, "    1.00000-100"},  // no room for the E
+                                 {9.9999999e99, 15, 5, "    1.00000+100"},
+                                 {1.0, 12, 0, "      1.E+00"},
+                                 {kInf, 15, 5, "       Infinity"},
+                                 {-kInf, 8, 5, "********"}});
 }
 
 TEST(OutputLine, AppendsFieldsBehindTextAndCutsAtItsCapacity) {

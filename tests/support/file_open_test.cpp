@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "support/units.h"
 #include "tests/testing/unit_capture.h"
@@ -48,121 +49,101 @@ class FileOpenTest : public ::testing::Test {
   fs::path dir_;
 };
 
-// Refused arguments touch nothing; the message goes only to a message unit above 0.
-TEST_F(FileOpenTest, RefusedUnitOrRecordLengthOpensNothing) {
-  struct Row {
-    int unit, record_length, status;
-    std::string message;
-  };
-  const Row rows[] = {
-      {0, 1, kOpenBadUnit, "    0\n     ILLEGAL FILE UNIT\n"},
-      {100, 1, kOpenBadUnit, "  100\n     ILLEGAL FILE UNIT\n"},
-      {12, 0, kOpenBadRecordLength, "   12\n     ILLEGAL RECORD LENGTH =    0\n"},
-      {12, -123456, kOpenBadRecordLength, "   12\n     ILLEGAL RECORD LENGTH =*****\n"},
-  };
-  for (const Row& row : rows) {
-    for (const int message_unit : {kMessageUnit, 0}) {
-      UnitCapture capture(message_unit);
-      int status = 0;
-      OPNFIL(Path("refused"), row.unit, 0, 20, 1, 0, row.record_length, 1, message_unit, status);
-      EXPECT_EQ(status, row.status) << row.unit << " " << row.record_length;
-      EXPECT_EQ(capture.Text(), message_unit > 0
-                                    ? "\n\n\n *** ERROR DURING OPENING OF FILE UNIT" + row.message
-                                    : "")
-          << row.unit << " " << row.record_length << " message unit " << message_unit;
-      EXPECT_TRUE(fs::is_empty(dir_));
-    }
-  }
-}
-
-// The confirmation shows the name as given and the characteristics the option codes chose;
-// a scratch file ignores its name. Opening never cuts an existing file.
-TEST_F(FileOpenTest, OptionCodesChooseTheConnectionAndItsDescription) {
-  struct Row {
-    int unit, status_code, access_code, form_code, blank_code, record_length;
-    std::string status, access, form, length, blank;
-    std::size_t record_bytes;
-  };
-  const Row rows[] = {
-      {1, 3, 0, 1, 0, 0, "NEW    ", "SEQUENTIAL", "FORMATTED  ", "    0", "NULL", 0},
-      {99, 4, 0, 0, 1, 0, "SCRATCH", "SEQUENTIAL", "FORMATTED  ", "    0", "ZERO", 0},
-      {31, 0, 10, 2, 0, -5, "UNKNOWN", "SEQUENTIAL", "UNFORMATTED", "    0", "", 0},
-      // Direct: the length in words, times 4 for a formatted record; code 30 is 128 words.
-      {31, 2, 20, 1, 0, 32, "OLD    ", "DIRECT    ", "FORMATTED  ", "  128", "NULL", 128},
-      {31, 0, 20, 0, 1, 5, "UNKNOWN", "DIRECT    ", "UNFORMATTED", "    5", "", 20},
-      {31, 5, 30, 1, 1, -5, "UNKNOWN", "DIRECT    ", "FORMATTED  ", "  128", "ZERO", 128},
-      {31, 2, 30, 2, 0, 7, "OLD    ", "DIRECT    ", "UNFORMATTED", "  128", "", 512},
-  };
-  for (const Row& row : rows) {
-    const std::string name = Path("file" + std::to_string(&row - rows));
-    const std::string label = name + " status " + row.status + " access " + row.access;
-    if (row.status_code == kStatusCodeOld) std::ofstream(name) << "kept\n";
-    UnitCapture capture(kMessageUnit);
-    int status = 1;
-    OPNFIL(name + "  ", row.unit, row.status_code, row.access_code, row.form_code, row.blank_code,
-           row.record_length, 1, kMessageUnit, status);
-    ASSERT_EQ(status, 0) << label;
-    const std::string heading = row.status_code == kStatusCodeScratch
-                                    ? "     A SCRATCH FILE IS OPENED ON UNIT NO."
-                                    : "     FILE  " + name + "  \n     IS OPENED ON UNIT NO.";
-    EXPECT_EQ(capture.Text(),
-              "\n\n\n" + heading + Field(row.unit, 4) +
-                  "\n     FILE CHARACTERISTICS :\n          STATUS =" + row.status +
-                  "\n          ACCESS =" + row.access + "\n          FORM   =" + row.form +
-                  "\n          LENGTH =" + row.length + " WORDS/BYTES PER RECORD (SECTOR)\n" +
-                  (row.blank.empty() ? "" : "          BLANK  =" + row.blank + "\n"))
-        << label;
-    EXPECT_EQ(ReadFile(name), row.status_code == kStatusCodeOld ? "kept\n" : "") << label;
-    EXPECT_EQ(fs::exists(name), row.status_code != kStatusCodeScratch) << label;
-    const Connection* connection = UnitConnection(row.unit);
-    ASSERT_NE(connection, nullptr) << label;
-    EXPECT_EQ(connection->record_bytes, row.record_bytes) << label;
-    EXPECT_EQ(connection->replace_on_first_write, row.access == "SEQUENTIAL") << label;
-    EXPECT_EQ(CloseUnit(row.unit), IoStatus::kOk) << label;
-  }
-}
-
-// OLD needs the file, NEW needs it absent, other codes take either; a name that opens no
-// file fails with the system's error number. Failures are reported whatever the print
-// switch, to a message unit above 0; a success is confirmed only with the print switch.
-TEST_F(FileOpenTest, FailedOpenGivesTheSystemErrorNumber) {
-  const std::string existing = Path("existing"), missing = Path("missing");
+// Rows {name, unit, status code, access code, record length, print switch, message unit,
+// status, message}: refused arguments touch nothing; a failed open gives minus the system's
+// error number. A failure is reported whatever the print switch, a success only with it, and
+// either only to a message unit above 0.
+TEST_F(FileOpenTest, MessagesTellWhyAnOpenFailed) {
+  const std::string existing = Path("existing"), missing = Path("missing"), dir = Path("dir");
   std::ofstream(existing) << "kept\n";
-  fs::create_directory(Path("dir"));
-  struct Row {
-    std::string name;
-    int status_code, print_switch, message_unit, status;
+  fs::create_directory(dir);
+  const auto error = [](int code) {
+    return "   31\n     ERROR CODE =" + Field(code, 5) + "  (SYSTEM PARAMETER)";
   };
-  const Row rows[] = {
-      {existing, 2, 0, kMessageUnit, 0},
-      {existing, 5, 1, 0, 0},
-      {missing, 2, 1, kMessageUnit, -ENOENT},
-      {missing, 2, 1, 0, -ENOENT},
-      {existing, 3, 0, kMessageUnit, -EEXIST},
-      {Path("dir"), 2, 1, kMessageUnit, -EISDIR},
-      {"          ", 0, 1, kMessageUnit, -ENOENT},
-      {Path("with") + std::string(1, '\0') + "nul", 0, 1, kMessageUnit, -EINVAL},
-      {Path(std::string(5000, 'x')), 0, 1, kMessageUnit, -ENAMETOOLONG},
+  const std::string nul = Path("with") + std::string(1, '\0') + "nul";
+  const std::string too_long = Path(std::string(5000, 'x'));
+  const std::tuple<std::string, int, int, int, int, int, int, int, std::string> rows[] = {
+      {missing, 0, 0, 20, 1, 1, kMessageUnit, kOpenBadUnit, "    0\n     ILLEGAL FILE UNIT"},
+      {missing, 100, 0, 20, 1, 1, kMessageUnit, kOpenBadUnit, "  100\n     ILLEGAL FILE UNIT"},
+      {missing, 12, 0, 20, 0, 0, kMessageUnit, kOpenBadRecordLength,
+       "   12\n     ILLEGAL RECORD LENGTH =    0"},
+      {missing, 12, 0, 20, -123456, 1, kMessageUnit, kOpenBadRecordLength,
+       "   12\n     ILLEGAL RECORD LENGTH =*****"},
+      {missing, 0, 0, 20, 1, 1, 0, kOpenBadUnit, ""},
+      {missing, 12, 0, 20, 0, 1, 0, kOpenBadRecordLength, ""},
+      {missing, 31, 2, 0, 0, 0, kMessageUnit, -ENOENT, error(ENOENT)},
+      {missing, 31, 2, 0, 0, 1, 0, -ENOENT, ""},
+      {existing, 31, 3, 0, 0, 0, kMessageUnit, -EEXIST, error(EEXIST)},
+      {existing, 31, 2, 0, 0, 0, kMessageUnit, 0, ""},
+      {existing, 31, 5, 0, 0, 1, 0, 0, ""},
+      {dir, 31, 2, 0, 0, 1, kMessageUnit, -EISDIR, error(EISDIR)},
+      {"          ", 31, 0, 0, 0, 1, kMessageUnit, -ENOENT, error(ENOENT)},
+      {nul, 31, 0, 0, 0, 1, kMessageUnit, -EINVAL, error(EINVAL)},
+      {too_long, 31, 0, 0, 0, 1, kMessageUnit, -ENAMETOOLONG, error(ENAMETOOLONG)},
   };
-  for (const Row& row : rows) {
-    const std::string label = "[" + row.name.substr(0, 80) + "] status code " +
-                              std::to_string(row.status_code) + " message unit " +
-                              std::to_string(row.message_unit);
-    UnitCapture capture(row.message_unit);
+  for (const auto& [name, unit, status_code, access_code, record_length, print_switch, message_unit,
+                    expected, message] : rows) {
+    SCOPED_TRACE("[" + name.substr(0, 80) + "] unit " + std::to_string(unit) + " message unit " +
+                 std::to_string(message_unit));
+    UnitCapture capture(message_unit);
     int status = 1;
-    OPNFIL(row.name, 31, row.status_code, 0, 1, 0, 0, row.print_switch, row.message_unit, status);
-    EXPECT_EQ(status, row.status) << label;
-    EXPECT_EQ(capture.Text(), row.status == 0 || row.message_unit == 0
-                                  ? ""
-                                  : "\n\n\n *** ERROR DURING OPENING OF FILE UNIT   31\n"
-                                    "     ERROR CODE =" +
-                                        Field(-row.status, 5) + "  (SYSTEM PARAMETER)\n")
-        << label;
-    EXPECT_EQ(IsConnected(31), row.status == 0) << label;
+    OPNFIL(name, unit, status_code, access_code, 1, 0, record_length, print_switch, message_unit,
+           status);
+    EXPECT_EQ(status, expected);
+    EXPECT_EQ(
+        capture.Text(),
+        message.empty() ? "" : "\n\n\n *** ERROR DURING OPENING OF FILE UNIT" + message + "\n");
+    EXPECT_EQ(IsConnected(31), expected == 0);
+    EXPECT_FALSE(IsConnected(12));
     CloseUnit(31);
   }
   EXPECT_EQ(ReadFile(existing), "kept\n");
-  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// The confirmation shows the name as given and the characteristics the option codes chose;
+// a scratch file ignores its name.
+TEST_F(FileOpenTest, OptionCodesChooseTheConnectionAndItsDescription) {
+  // {unit, status, access, form and blank codes, record length} and what they give.
+  const std::tuple<std::array<int, 6>, std::string, std::string, std::string, std::string,
+                   std::string, std::size_t>
+      rows[] = {
+          {{1, 3, 0, 1, 0, 0}, "NEW    ", "SEQUENTIAL", "FORMATTED  ", "    0", "NULL", 0},
+          {{99, 4, 0, 0, 1, 0}, "SCRATCH", "SEQUENTIAL", "FORMATTED  ", "    0", "ZERO", 0},
+          {{31, 0, 10, 2, 0, -5}, "UNKNOWN", "SEQUENTIAL", "UNFORMATTED", "    0", "", 0},
+          // Direct: the length in words, times 4 for a formatted record; code 30 is 128 words.
+          {{31, 2, 20, 1, 0, 32}, "OLD    ", "DIRECT    ", "FORMATTED  ", "  128", "NULL", 128},
+          {{31, 0, 20, 0, 1, 5}, "UNKNOWN", "DIRECT    ", "UNFORMATTED", "    5", "", 20},
+          {{31, 5, 30, 1, 1, -5}, "UNKNOWN", "DIRECT    ", "FORMATTED  ", "  128", "ZERO", 128},
+          {{31, 2, 30, 2, 0, 7}, "OLD    ", "DIRECT    ", "UNFORMATTED", "  128", "", 512},
+      };
+  int row = 0;
+  for (const auto& [codes, status_word, access, form, length, blank, record_bytes] : rows) {
+    const auto [unit, status_code, access_code, form_code, blank_code, record_length] = codes;
+    const std::string name = Path("file" + std::to_string(++row));
+    SCOPED_TRACE(name + " " + status_word + " " + access + " " + form);
+    if (status_code == kStatusCodeOld) std::ofstream(name) << "kept\n";
+    UnitCapture capture(kMessageUnit);
+    int status = 1;
+    OPNFIL(name + "  ", unit, status_code, access_code, form_code, blank_code, record_length, 1,
+           kMessageUnit, status);
+    ASSERT_EQ(status, 0);
+    const std::string heading = status_code == kStatusCodeScratch
+                                    ? "     A SCRATCH FILE IS OPENED ON UNIT NO."
+                                    : "     FILE  " + name + "  \n     IS OPENED ON UNIT NO.";
+    EXPECT_EQ(capture.Text(),
+              "\n\n\n" + heading + Field(unit, 4) +
+                  "\n     FILE CHARACTERISTICS :\n          STATUS =" + status_word +
+                  "\n          ACCESS =" + access + "\n          FORM   =" + form +
+                  "\n          LENGTH =" + length + " WORDS/BYTES PER RECORD (SECTOR)\n" +
+                  (blank.empty() ? "" : "          BLANK  =" + blank + "\n"));
+    EXPECT_EQ(fs::exists(name), status_code != kStatusCodeScratch);
+    const Connection* connection = UnitConnection(unit);
+    ASSERT_NE(connection, nullptr);
+    EXPECT_EQ(connection->record_bytes, record_bytes);
+    EXPECT_EQ(connection->replace_on_first_write, access == "SEQUENTIAL");
+    EXPECT_EQ(CloseUnit(unit), IoStatus::kOk);
+  }
 }
 
 // OPNOLD never writes a message. Mode > 0: the file must exist; 0: opened or created;
@@ -173,9 +154,7 @@ TEST_F(FileOpenTest, OpnoldOpensSilentlyAndReplacesAFileOnlyWhenWriting) {
   std::ofstream(report) << "old one\nold two\n";
   UnitCapture capture(kMessageUnit);
   int flag = 0;
-  std::string padded = report;
-  padded.resize(kTextLength, ' ');
-  OPNOLD(padded, 20, 1, flag);
+  OPNOLD(report + std::string(200, ' '), 20, 1, flag);
   std::array<char, kTextLength> line{};
   ASSERT_EQ(ReadLine(20, line), IoStatus::kOk);  // sequential formatted
   EXPECT_EQ(std::string(line.data(), 8), "old one ");

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/testing/unit_capture.h"
@@ -42,37 +43,33 @@ TEST(PROMPT, WritesABlankAndAtMostEightyCharactersWithoutLineEnd) {
   }
 }
 
-// A count of 0 or less: text blank, two messages, error flag counted down.
+// Rows {codes, n, text length, text, messages}. A count of 0 or less leaves the text blank,
+// writes two messages and counts the error flag down.
 TEST(INT2CH, TurnsCodesIntoTextUpToTheFirstZero) {
-  struct Case {
-    std::vector<int> codes;
-    int n;
-    std::size_t text_length;
-    std::string expected, messages;
-  };
-  const std::string block = "\n\n   Error in routine *INT2CH*              \n\n\n";
-  const std::string illegal = "   Inpus string has illegal length            :";
-  const Case cases[] = {
+  const std::string block =
+      "\n\n   Error in routine *INT2CH*              \n\n\n"
+      "   Inpus string has illegal length            :";
+  const std::tuple<std::vector<int>, int, std::size_t, std::string, std::string> cases[] = {
       {{72, 73, 0, 74}, 4, 8, "HI      ", ""},
       {{72, 256, 65 + 512, -1}, 4, 5, std::string("H\0A\xff ", 5), ""},  // the low 8 bits
       {{65, 66, 67, 68}, 2, 4, "AB  ", ""},
       {{65, 66, 67, 68}, 40, 2, "AB", ""},  // a count beyond the text or the codes stops there
       {{65, 66}, 40, 5, "AB   ", ""},
-      {{65, 66}, 0, 3, "   ", block + illegal + "         0\n"},
-      {{65, 66}, -7, 3, "   ", block + illegal + "        -7\n"},
+      {{65, 66}, 0, 3, "   ", block + "         0\n"},
+      {{65, 66}, -7, 3, "   ", block + "        -7\n"},
   };
-  for (const Case& c : cases) {
-    std::string text(c.text_length, '#');
+  for (const auto& [codes, n, text_length, expected, message] : cases) {
+    std::string text(text_length, '#');
     int flag = 5;
     UnitCapture messages(kMessageUnit);
-    INT2CH(text, c.codes, c.n, kMessageUnit, flag);
-    EXPECT_EQ(text + ";", c.expected + ";") << "n " << c.n;
-    EXPECT_EQ(messages.Text(), c.messages) << "n " << c.n;
-    EXPECT_EQ(flag, c.messages.empty() ? 5 : 4) << "n " << c.n;
+    INT2CH(text, codes, n, kMessageUnit, flag);
+    EXPECT_EQ(text + ";", expected + ";") << "n " << n;
+    EXPECT_EQ(messages.Text(), message) << "n " << n;
+    EXPECT_EQ(flag, message.empty() ? 5 : 4) << "n " << n;
   }
 }
 
-// What CH2INT writes on a text longer than n.
+// What CH2INT writes about a text longer than n.
 std::string TooLong(const std::string& string_length, const std::string& array_length) {
   return "\n\n   Error in routine *CH2INT*              \n"
          "\n\n   Character string longer than integer  array \n"
@@ -80,18 +77,12 @@ std::string TooLong(const std::string& string_length, const std::string& array_l
          string_length + "\n   Length of array  :                         : " + array_length + "\n";
 }
 
-// Columns of n codes up to each text's trimmed length; a too long text stops the conversion.
-// Only whole columns inside the storage, and only the texts given, are converted. Elements
-// start at -9 so that untouched ones show.
+// Rows {texts, storage size, n, m, names, messages}: columns of n codes up to each text's
+// trimmed length; a too long text stops the conversion. Only whole columns inside the
+// storage, and only the texts given, are converted. Elements start at -9 to show untouched.
 TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
-  struct Case {
-    std::vector<std::string_view> texts;
-    std::size_t size;
-    int n, m;
-    std::vector<int> expected;
-    std::string messages;
-  };
-  const Case cases[] = {
+  using Texts = std::vector<std::string_view>;
+  const std::tuple<Texts, std::size_t, int, int, std::vector<int>, std::string> cases[] = {
       {{"AB C   ", "   ", "\xe9\t"},
        12,
        4,
@@ -109,30 +100,29 @@ TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
       {{"ABC"}, 4, 4, 0, {-9, -9, -9, -9}, ""},
       {{"   ", "A"}, 4, 0, 2, {-9, -9, -9, -9}, TooLong("         1", "         0")},
   };
-  for (const Case& c : cases) {
-    std::vector<int> names(c.size, -9);
+  for (const auto& [texts, size, n, m, expected, message] : cases) {
+    std::vector<int> names(size, -9);
     int flag = 5;
     UnitCapture messages(kMessageUnit);
-    CH2INT(c.texts, names, c.n, c.m, kMessageUnit, flag);
-    EXPECT_EQ(names, c.expected) << c.texts[0] << " n " << c.n << " m " << c.m;
-    EXPECT_EQ(messages.Text(), c.messages) << c.texts[0] << " n " << c.n << " m " << c.m;
-    EXPECT_EQ(flag, c.messages.empty() ? 5 : 4) << c.texts[0] << " n " << c.n << " m " << c.m;
+    CH2INT(texts, names, n, m, kMessageUnit, flag);
+    const std::string label =
+        std::string(texts[0]) + " n " + std::to_string(n) + " m " + std::to_string(m);
+    EXPECT_EQ(names, expected) << label;
+    EXPECT_EQ(messages.Text(), message) << label;
+    EXPECT_EQ(flag, message.empty() ? 5 : 4) << label;
   }
 }
 
 TEST(IFILL, FillsRowsTimesColumnsWithinTheArray) {
-  struct Case {
-    int rows, columns;
-    std::vector<int> expected;
-  };
-  const Case cases[] = {{2, 2, {7, 7, 7, 7, 0, 0}},
-                        {-2, 3, {0, 0, 0, 0, 0, 0}},
-                        {-1, -2, {7, 7, 0, 0, 0, 0}},         // only the product counts
-                        {65536, 65536, {7, 7, 7, 7, 7, 7}}};  // product beyond int
-  for (const Case& c : cases) {
+  const std::tuple<int, int, std::vector<int>> cases[] = {
+      {2, 2, {7, 7, 7, 7, 0, 0}},
+      {-2, 3, {0, 0, 0, 0, 0, 0}},
+      {-1, -2, {7, 7, 0, 0, 0, 0}},         // only the product counts
+      {65536, 65536, {7, 7, 7, 7, 7, 7}}};  // a product beyond int
+  for (const auto& [rows, columns, expected] : cases) {
     std::vector<int> array(6, 0);
-    IFILL(array, c.rows, c.columns, 7);
-    EXPECT_EQ(array, c.expected) << c.rows << " x " << c.columns;
+    IFILL(array, rows, columns, 7);
+    EXPECT_EQ(array, expected) << rows << " x " << columns;
   }
 }
 

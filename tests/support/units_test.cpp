@@ -23,13 +23,13 @@ std::string Content(int fd) {
   return content;
 }
 
+// Only a carriage return before the newline goes, also behind a full line; the rest of a long
+// line is dropped; the last line needs no newline.
 TEST(ReadLine, SplitsBytesIntoBlankPaddedLines) {
   const std::string full = std::string(255, 'b') + "c";
   const std::vector<std::string> expected = {
-      "first", "", std::string("four\0th", 7), "a\rb\r", std::string(256, 'a'), full, " tail"};
-  // Only the last carriage return goes, also behind a full line; the rest of a long line is
-  // dropped; the last line needs no newline.
-  testing::UnitInput input(kUnit, std::string("first\r\n\nfour\0th\na\rb\r\r\n", 22) +
+      "first", "", std::string("fo\rur\0th", 8), "a\rb\r", std::string(256, 'a'), full, " tail"};
+  testing::UnitInput input(kUnit, std::string("first\r\n\nfo\rur\0th\na\rb\r\r\n", 23) +
                                       std::string(300, 'a') + "\r\n" + full + "\r\n tail");
   std::array<char, kTextLength> line{};
   for (const std::string& want : expected) {
@@ -42,14 +42,7 @@ TEST(ReadLine, SplitsBytesIntoBlankPaddedLines) {
   EXPECT_EQ(std::string(line.begin(), line.end()), std::string(kTextLength, ' '));
 }
 
-TEST(WriteLine, TextEndsNoLineAndBadOrUnconnectedUnitsAreRefused) {
-  {
-    testing::UnitCapture capture(kConsoleOutput);
-    WriteText(kConsoleOutput, " Give file:  ");
-    WriteLine(kConsoleOutput, " Cannot Open file :x");
-    WriteLine(kConsoleOutput, "");
-    EXPECT_EQ(capture.Text(), " Give file:   Cannot Open file :x\n\n");
-  }
+TEST(Units, RefuseBadUnconnectedAndUnsuitedUnits) {
   std::array<char, 4> line{};
   for (const int unit : {-1, 100}) {
     EXPECT_EQ(WriteLine(unit, "x"), IoStatus::kBadUnit) << unit;
@@ -59,6 +52,8 @@ TEST(WriteLine, TextEndsNoLineAndBadOrUnconnectedUnitsAreRefused) {
   EXPECT_EQ(WriteLine(kUnit, "x"), IoStatus::kNotConnected);
   EXPECT_EQ(ReadLine(kUnit, line), IoStatus::kNotConnected);
   EXPECT_EQ(CloseUnit(kUnit), IoStatus::kOk);
+  testing::UnitCapture capture(kUnit);
+  EXPECT_EQ(WriteRecord(kUnit, 0, std::string_view("x")), IoStatus::kWrongAccess);
   EXPECT_TRUE(IsConnected(kConsoleInput) && IsConnected(kConsoleOutput) &&
               IsConnected(kDiagnosticOutput));
 }
@@ -84,9 +79,7 @@ TEST(WriteLine, RecordAfterReadingEndsTheFileAndReconnectingCloses) {
 }
 
 TEST(CloseUnit, ReportsOutputThatCouldNotBeWritten) {
-  std::FILE* full = std::fopen("/dev/full", "w");
-  ASSERT_NE(full, nullptr);
-  ConnectUnit(kUnit, full, Connection{});
+  ConnectUnit(kUnit, std::fopen("/dev/full", "w"), Connection{});
   EXPECT_EQ(WriteLine(kUnit, " SCF                           :       1.000"), IoStatus::kOk);
   EXPECT_EQ(CloseUnit(kUnit), IoStatus::kWriteError);
   EXPECT_FALSE(IsConnected(kUnit));
@@ -117,23 +110,22 @@ TEST(Records, DirectRecordsSitAtTheirNumberPadded) {
   }
 }
 
+// Each record is framed by its length; a read keeps what fits in the room given.
 TEST(Records, SequentialUnformattedRecordsKeepTheirLength) {
   Connection connection;
   connection.form = Form::kUnformatted;
   std::FILE* file = std::tmpfile();
   ConnectUnit(kUnit, file, connection);
-  const std::string binary("a\0b\nc", 5);
-  ASSERT_EQ(WriteRecord(kUnit, 0, binary), IoStatus::kOk);
+  ASSERT_EQ(WriteRecord(kUnit, 0, std::string_view("a\0b\nc", 5)), IoStatus::kOk);
   ASSERT_EQ(WriteRecord(kUnit, 0, std::string_view("second record")), IoStatus::kOk);
   EXPECT_EQ(WriteLine(kUnit, "text"), IoStatus::kWrongAccess);
-  std::fflush(file);
   std::rewind(file);
   std::array<char, 6> record{};
   std::size_t length = 0;
-  ASSERT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kOk);
-  EXPECT_EQ(std::string(record.data(), length), binary);
-  ASSERT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kOk);
-  EXPECT_EQ(std::string(record.data(), length), "second");  // cut to the room given
+  for (const std::string_view want : {std::string_view("a\0b\nc", 5), std::string_view("second")}) {
+    ASSERT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kOk);
+    EXPECT_EQ(std::string_view(record.data(), length), want);
+  }
   EXPECT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kEndOfFile);
   CloseUnit(kUnit);
 }
