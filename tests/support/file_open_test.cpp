@@ -39,14 +39,17 @@ class FileOpenTest : public ::testing::Test {
     std::string pattern = (fs::temp_directory_path() / "qartwo_open_XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
+    previous_ = fs::current_path();
+    fs::current_path(dir_);  // a relative name can only land in the test's own directory
   }
   void TearDown() override {
     CloseAllUnits();
     ConnectConsoleUnits();
+    fs::current_path(previous_);
     fs::remove_all(dir_);
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  fs::path dir_, previous_;
 };
 
 // Rows {name, unit, status code, access code, record length, print switch, message unit,
@@ -141,6 +144,7 @@ TEST_F(FileOpenTest, OptionCodesChooseTheConnectionAndItsDescription) {
     const Connection* connection = UnitConnection(unit);
     ASSERT_NE(connection, nullptr);
     EXPECT_EQ(connection->record_bytes, record_bytes);
+    EXPECT_EQ(connection->blank, blank == "ZERO" ? BlankMode::kZero : BlankMode::kNull);
     EXPECT_EQ(connection->replace_on_first_write, access == "SEQUENTIAL");
     EXPECT_EQ(CloseUnit(unit), IoStatus::kOk);
   }
