@@ -46,7 +46,6 @@ TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
   const std::string nul_int("5\0", 2), nul_real("1.5\0", 4);  // NUL is no blank
   const Case cases[] = {
       {"i", " \t+007\t,", "ok: 7"},
-      {"i", "-42/", "ok: -42"},
       {"ii", "2147483647 -2147483648", "ok: 2147483647 -2147483648"},
       {"rrr", "2 5.E3 -2.5e-2", "ok: 2 5000 -0.025"},
       {"rrr", "1.5D-3 3d+1 +.5", "ok: 0.0015 30 0.5"},
@@ -87,7 +86,6 @@ TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
       {"r", "nan", "not a number at 0 [nan]: K"},
       {"r", nul_real, "not a number at 0 [" + nul_real + "]: K"},
       {"r", line_long + "0", "not a number at 0 [" + line_long + "0]: K"},
-      {"r", "-1D309", "number out of range at 0 [-1D309]: K"},
       {"r", "1.7976931348623159e308", "number out of range at 0 [1.7976931348623159e308]: K"},
       {"r", "0.001e99999999999999999999",
        "number out of range at 0 [0.001e99999999999999999999]: K"},

@@ -33,8 +33,7 @@ TEST(LENTRM, FindsTheLastNonBlankAtEveryPosition) {
 }
 
 TEST(PROMPT, WritesABlankAndAtMostEightyCharactersWithoutLineEnd) {
-  std::string long_text;
-  for (int i = 0; i < 100; ++i) long_text += static_cast<char>('0' + i % 10);
+  const std::string long_text = std::string(79, 'a') + "bc";
   for (const std::string& text :
        {std::string("Give name of misc print file      :  "), long_text}) {
     UnitCapture console(kMessageUnit);
@@ -69,47 +68,38 @@ TEST(INT2CH, TurnsCodesIntoTextUpToTheFirstZero) {
   }
 }
 
-// What CH2INT writes about a text longer than n.
+// What CH2INT writes about a text longer than n, the lengths right-aligned in 10 columns.
 std::string TooLong(const std::string& string_length, const std::string& array_length) {
   return "\n\n   Error in routine *CH2INT*              \n"
          "\n\n   Character string longer than integer  array \n"
          "   Length of string :                         : " +
-         string_length + "\n   Length of array  :                         : " + array_length + "\n";
+         std::string(10 - string_length.size(), ' ') + string_length +
+         "\n   Length of array  :                         : " +
+         std::string(10 - array_length.size(), ' ') + array_length + "\n";
 }
 
-// Rows {texts, storage size, n, m, names, messages}: columns of n codes up to each text's
-// trimmed length; a too long text stops the conversion. Only whole columns inside the
-// storage, and only the texts given, are converted. Elements start at -9 to show untouched.
+// Rows {texts, n, m, storage, messages}: columns of n codes up to each text's trimmed length;
+// a too long text stops the conversion. Only whole columns inside the storage, and only the
+// texts given, are converted. Elements start at -9 so that untouched ones show.
 TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
   using Texts = std::vector<std::string_view>;
-  const std::tuple<Texts, std::size_t, int, int, std::vector<int>, std::string> cases[] = {
-      {{"AB C   ", "   ", "\xe9\t"},
-       12,
-       4,
-       3,
-       {'A', 'B', ' ', 'C', 0, 0, 0, 0, 233, '\t', 0, 0},
-       ""},
-      {{"AB", "ABCDE  ", "CD"},
-       12,
-       4,
-       3,
-       {'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       TooLong("         5", "         4")},
-      {{"AB", "CD", "EF"}, 10, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0}, ""},
-      {{"AB", "CD"}, 12, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0}, ""},
-      {{"ABC"}, 4, 4, 0, {-9, -9, -9, -9}, ""},
-      {{"   ", "A"}, 4, 0, 2, {-9, -9, -9, -9}, TooLong("         1", "         0")},
+  const std::tuple<Texts, int, int, std::vector<int>, std::string> cases[] = {
+      {{"AB C   ", "   ", "\xe9\t"}, 4, 3, {'A', 'B', ' ', 'C', 0, 0, 0, 0, 233, '\t', 0, 0}, ""},
+      {{"AB", "ABCDE  ", "CD"}, 4, 3, {'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, TooLong("5", "4")},
+      {{"AB", "CD", "EF"}, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0}, ""},
+      {{"AB", "CD"}, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0}, ""},
+      {{"ABC"}, 4, 0, {-9, -9, -9, -9}, ""},
+      {{"   ", "A"}, 0, 2, {-9, -9, -9, -9}, TooLong("1", "0")},  // no rows hold no name
   };
-  for (const auto& [texts, size, n, m, expected, message] : cases) {
-    std::vector<int> names(size, -9);
+  for (const auto& [texts, n, m, expected, message] : cases) {
+    SCOPED_TRACE(std::string(texts[0]) + " n " + std::to_string(n) + " m " + std::to_string(m));
+    std::vector<int> names(expected.size(), -9);
     int flag = 5;
     UnitCapture messages(kMessageUnit);
     CH2INT(texts, names, n, m, kMessageUnit, flag);
-    const std::string label =
-        std::string(texts[0]) + " n " + std::to_string(n) + " m " + std::to_string(m);
-    EXPECT_EQ(names, expected) << label;
-    EXPECT_EQ(messages.Text(), message) << label;
-    EXPECT_EQ(flag, message.empty() ? 5 : 4) << label;
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(messages.Text(), message);
+    EXPECT_EQ(flag, message.empty() ? 5 : 4);
   }
 }
 
