@@ -2,106 +2,66 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace qartwo {
 namespace {
 
-std::string Field(int width, void (*writer)(std::span<char>, double, int), double value,
-                  int decimals) {
-  std::string field(static_cast<std::size_t>(width), '?');
-  writer(field, value, decimals);
-  return field + ";";
-}
-
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Writes each {value, width, decimals} with `writer` and compares with the expected field.
+using Rows = std::initializer_list<std::tuple<double, int, int, std::string>>;
+void ExpectFields(void (*writer)(std::span<char>, double, int), Rows rows) {
+  for (const auto& [value, width, decimals, expected] : rows) {
+    std::string field(static_cast<std::size_t>(width), '?');
+    writer(field, value, decimals);
+    EXPECT_EQ(field + ";", expected + ";") << value << " in " << width << "." << decimals;
+  }
+}
 
 TEST(WriteInteger, RightAlignsOrFillsWithAsterisks) {
-  struct Case {
-    long long value;
-    int width;
-    const char* expected;
+  const auto writer = [](std::span<char> field, double value, int) {
+    WriteInteger(field, static_cast<long long>(value));
   };
-  const Case cases[] = {
-      {3, 10, "         3;"}, {-5, 4, "  -5;"},
-      {12345, 4, "****;"},    {1234, 4, "1234;"},
-      {-123, 4, "-123;"},     {-1234, 4, "****;"},
-      {0, 1, "0;"},           {7, 0, ";"},
-      {50, 4, "  50;"},       {-9223372036854775807LL - 1, 20, "-9223372036854775808;"},
-  };
-  for (const Case& c : cases) {
-    std::string field(static_cast<std::size_t>(c.width), '?');
-    WriteInteger(field, c.value);
-    EXPECT_EQ(field + ";", c.expected) << "value " << c.value << " width " << c.width;
-  }
+  ExpectFields(writer, {{-5, 4, 0, "  -5"},
+                        {1234, 4, 0, "1234"},
+                        {12345, 4, 0, "****"},
+                        {7, 0, 0, ""},
+                        {-0x1p63, 20, 0, "-9223372036854775808"}});  // the longest long long
 }
 
-TEST(WriteFixed, RoundsTheBinaryValueAndKeepsTheLeadingZeroWhenItFits) {
-  struct Case {
-    double value;
-    int width;
-    int decimals;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {3.0, 10, 3, "     3.000;"},
-      {0.5, 10, 3, "     0.500;"},
-      {0.5, 5, 3, "0.500;"},
-      {0.5, 4, 3, ".500;"},
-      {-0.5, 5, 3, "-.500;"},
-      {-0.5, 4, 3, "****;"},
-      {0.5, 3, 3, "***;"},
-      {93.57f, 10, 3, "    93.570;"},
-      {12.913f, 10, 3, "    12.913;"},
-      {93.541, 10, 3, "    93.541;"},
-      {2.0005, 10, 3, "     2.001;"},  // 2.0005 is held just above the half
-      {2.0004999, 10, 3, "     2.000;"},
-      {0.0625, 10, 3, "     0.062;"},  // an exact tie rounds to even
-      {-1234.5, 6, 1, "******;"},
-      {-1234.5, 7, 1, "-1234.5;"},
-      {123456789.0, 10, 3, "**********;"},
-      {1e300, 10, 3, "**********;"},
-      {-0.0001, 10, 3, "    -0.000;"},
-      {3.0, 5, 0, "   3.;"},
-      {kInf, 10, 3, "  Infinity;"},
-      {-kInf, 10, 3, " -Infinity;"},
-      {kNaN, 10, 3, "       NaN;"},
-      {kInf, 5, 3, "*****;"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Field(c.width, WriteFixed, c.value, c.decimals), c.expected)
-        << "value " << c.value << " width " << c.width << " decimals " << c.decimals;
-  }
+TEST(WriteFixed, RoundsTheBinaryValueAndDropsTheLeadingZeroOnlyToFit) {
+  ExpectFields(WriteFixed, {{3.0, 10, 3, "     3.000"},
+                            {0.5, 5, 3, "0.500"},
+                            {0.5, 4, 3, ".500"},
+                            {-0.5, 5, 3, "-.500"},
+                            {-0.5, 4, 3, "****"},
+                            {93.57f, 10, 3, "    93.570"},  // the float's value, widened
+                            {2.0005, 10, 3, "     2.001"},  // held just above the half
+                            {0.0625, 10, 3, "     0.062"},  // an exact tie rounds to even
+                            {-0.0001, 10, 3, "    -0.000"},
+                            {1e300, 10, 3, "**********"},
+                            {3.0, 5, 0, "   3."},
+                            {-kInf, 10, 3, " -Infinity"},
+                            {std::numeric_limits<double>::quiet_NaN(), 10, 3, "       NaN"}});
 }
 
 TEST(WriteScientific, OneDigitBeforeThePointAndTwoOrThreeExponentDigits) {
-  struct Case {
-    double value;
-    int width;
-    int decimals;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {1.0e7, 12, 3, "   1.000E+07;"},          {0.0, 12, 3, "   0.000E+00;"},
-      {1.95079e-5, 15, 5, "    1.95079E-05;"},  {1.950794e-5, 15, 5, "    1.95079E-05;"},
-      {1.950795e-5, 15, 5, "    1.95080E-05;"}, {9.999995e9, 15, 5, "    1.00000E+10;"},
-      {9.9999949e9, 15, 5, "    9.99999E+09;"}, {1e-100, 15, 5, "    1.00000-100;"},
-      {1e100, 15, 5, "    1.00000+100;"},       {9.9999999e99, 15, 5, "    1.00000+100;"},
-      {5e-324, 15, 5, "    4.94066-324;"},      {-3.96e-5, 15, 5, "   -3.96000E-05;"},
-      {-3.96e-5, 11, 5, "***********;"},        {3.96e-5, 11, 5, "3.96000E-05;"},
-      {189000000.0, 12, 3, "   1.890E+08;"},    {1.0, 12, 0, "      1.E+00;"},
-      {kInf, 15, 5, "       Infinity;"},        {-kInf, 8, 5, "********;"},
-      {kNaN, 15, 5, "            NaN;"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Field(c.width, WriteScientific, c.value, c.decimals), c.expected)
-        << "value " << c.value << " width " << c.width << " decimals " << c.decimals;
-  }
+  ExpectFields(WriteScientific, {{1.0e7, 12, 3, "   1.000E+07"},
+                                 {0.0, 12, 3, "   0.000E+00"},
+                                 {9.999995e9, 15, 5, "    1.00000E+10"},  // carries over
+                                 {-1e-99, 15, 5, "   -1.00000E-99"},
+                                 {1e-100, 15, 5, "    1.00000-100"},  // no room for the E
+                                 {9.9999999e99, 15, 5, "    1.00000+100"},
+                                 {1.0, 12, 0, "      1.E+00"},
+                                 {kInf, 15, 5, "       Infinity"},
+                                 {-kInf, 8, 5, "********"}});
 }
 
-TEST(OutputLine, AppendsFieldsBehindText) {
+TEST(OutputLine, AppendsFieldsBehindTextAndCutsAtItsCapacity) {
   OutputLine line;
   AppendText(line, " Computed SigBreak: ");
   AppendFixed(line, 93.541, 10, 3);
@@ -109,12 +69,9 @@ TEST(OutputLine, AppendsFieldsBehindText) {
   AppendInteger(line, 1, 3);
   AppendScientific(line, 1.0e7, 12, 3);
   EXPECT_EQ(std::string(LineText(line)) + ";", " Computed SigBreak:     93.541    1   1.000E+07;");
-}
 
-TEST(OutputLine, CutsTextAtItsCapacity) {
-  OutputLine line;
-  const std::string long_text(kOutputLineCapacity - 3, 'x');
-  AppendText(line, long_text);
+  line = OutputLine{};
+  AppendText(line, std::string(kOutputLineCapacity - 3, 'x'));
   AppendInteger(line, 12345, 10);
   AppendBlanks(line, 100);
   ASSERT_EQ(line.length, kOutputLineCapacity);

@@ -2,306 +2,99 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <array>
+#include <charconv>
 #include <string>
 #include <vector>
 
 namespace qartwo {
 namespace {
 
-using S = FreeFormStatus;
+// The value every target holds before a read, shown as "K" when it is kept.
+constexpr int kBefore = -777;
 
-// Values the targets hold before a read, so that a kept value is visible.
-constexpr int kIntegerBefore = -777;
-constexpr double kRealBefore = -777.5;
-
-// Targets laid out by `kinds` ('i' integer, 'r' real), all holding their "before" values.
-struct Targets {
-  explicit Targets(std::string_view kinds)
-      : integers(kinds.size(), kIntegerBefore), reals(kinds.size(), kRealBefore) {
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-      list.push_back(kinds[i] == 'i' ? IntegerTarget(integers[i]) : RealTarget(reals[i]));
-    }
+// Reads `text` into targets laid out by `kinds` ('i' integer, 'r' real) and tells what came
+// of it: the status text, for a failure the failing target and its text in brackets, then
+// every target's value (in its shortest exact form, so that -0 and 5e-324 show).
+std::string Read(std::string_view kinds, std::string_view text) {
+  std::vector<int> integers(kinds.size(), kBefore);
+  std::vector<double> reals(kinds.size(), kBefore);
+  std::vector<FreeFormTarget> targets;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    targets.push_back(kinds[i] == 'i' ? IntegerTarget(integers[i]) : RealTarget(reals[i]));
   }
-  FreeFormResult Read(std::string_view text) { return ReadFreeForm(text, list); }
-  std::vector<int> integers;
-  std::vector<double> reals;
-  std::vector<FreeFormTarget> list;
-};
+  const FreeFormResult result = ReadFreeForm(text, targets);
+  std::string told(FreeFormStatusText(result.status));
+  if (result.status != FreeFormStatus::kOk) {
+    told += " at " + std::to_string(result.target) + " [" + std::string(result.value) + "]";
+  }
+  told += ":";
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    const double value = kinds[i] == 'i' ? integers[i] : reals[i];
+    std::array<char, 32> shown{};
+    char* end = std::to_chars(shown.data(), shown.data() + shown.size(), value).ptr;
+    told += value == kBefore ? " K" : " " + std::string(shown.data(), end);
+  }
+  return told;
+}
 
-TEST(FreeForm, ReadsIntegerForms) {
+TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
   struct Case {
-    std::string text;
-    int expected;
+    std::string kinds, text, expected;
   };
+  const std::string line_long = "1" + std::string(255, '0');  // a whole 256-character line
+  const std::string nul_int("5\0", 2), nul_real("1.5\0", 4);  // NUL is no blank
   const Case cases[] = {
-      {"0", 0},
-      {"7", 7},
-      {"-7", -7},
-      {"+7", 7},
-      {"007", 7},
-      {"-0", 0},
-      {"  42  ", 42},
-      {"\t42\t", 42},
-      {"42,", 42},
-      {"42/", 42},
-      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"000000000000000000000000000000000000000000012", 12},
+      {"i", " \t+007\t,", "ok: 7"},
+      {"ii", "2147483647 -2147483648", "ok: 2147483647 -2147483648"},
+      {"rrr", "2 5.E3 -2.5e-2", "ok: 2 5000 -0.025"},
+      {"rrr", "1.5D-3 3d+1 +.5", "ok: 0.0015 30 0.5"},
+      {"r", "1.7976931348623157e308", "ok: 1.7976931348623157e+308"},
+      {"r", "3e-324", "ok: 5e-324"},  // subnormals are kept
+      {"rr", "1e0000000000000000000000000005 0e99999999999999999999", "ok: 1e+05 0"},
+      {"r", line_long, "ok: 1e+255"},
+      // Too small for a double: zero with its sign.
+      {"rrr", "-1e-400 2e-324 0.000001e-99999999999999999999", "ok: -0 0 0"},
+      // Separators, null values, slash, repeat counts.
+      {"iii", " 1 ,2\t 3", "ok: 1 2 3"},
+      {"iii", "1 2 3 4 five 6.5", "ok: 1 2 3"},  // the rest is not looked at
+      {"iii", "1 , , 3", "ok: 1 K 3"},
+      {"iii", ",,,", "ok: K K K"},
+      {"iii", "1/2 3", "ok: 1 K K"},
+      {"iii", ",/", "ok: K K K"},
+      {"iii", "2*7 8", "ok: 7 7 8"},
+      {"iii", "1 5*4", "ok: 1 4 4"},
+      {"iii", "2147483647*-1", "ok: -1 -1 -1"},
+      {"iii", "2* 8", "ok: K K 8"},
+      {"riri", "2*2 2*1.5", "not a number at 3 [2*1.5]: 2 2 1.5 K"},  // converted per target
+      {"iii", "  \t ", "too few values at 0 []: K K K"},
+      {"iii", "1 2 ,  ", "too few values at 2 []: 1 2 K"},  // a comma and blanks: no value
+      {"iii", "1,,", "too few values at 2 []: 1 K K"},
+      {"rrrr", "1 2*3", "too few values at 3 []: 1 3 3 K"},
+      // The failing target keeps its value; later ones are not touched.
+      {"iii", "1 x 3", "not a number at 1 [x]: 1 K K"},
+      {"iii", "1,,x", "not a number at 2 [x]: 1 K K"},
+      {"irr", "1 2*x", "not a number at 1 [2*x]: 1 K K"},
+      {"i", "1.0", "not a number at 0 [1.0]: K"},
+      {"i", "+-5", "not a number at 0 [+-5]: K"},
+      {"i", nul_int, "not a number at 0 [" + nul_int + "]: K"},
+      {"i", "5\r", "not a number at 0 [5\r]: K"},
+      {"ii", "5 2147483648", "number out of range at 1 [2147483648]: 5 K"},
+      {"i", "-2147483649", "number out of range at 0 [-2147483649]: K"},
+      {"r", ".", "not a number at 0 [.]: K"},
+      {"r", "1E+", "not a number at 0 [1E+]: K"},
+      {"r", "nan", "not a number at 0 [nan]: K"},
+      {"r", nul_real, "not a number at 0 [" + nul_real + "]: K"},
+      {"r", line_long + "0", "not a number at 0 [" + line_long + "0]: K"},
+      {"r", "1.7976931348623159e308", "number out of range at 0 [1.7976931348623159e308]: K"},
+      {"r", "0.001e99999999999999999999",
+       "number out of range at 0 [0.001e99999999999999999999]: K"},
+      {"i", "0*5", "bad repeat count at 0 [0*5]: K"},
+      {"i", "2147483648*5", "bad repeat count at 0 [2147483648*5]: K"},
+      {"i", "-2*5", "not a number at 0 [-2*5]: K"},
   };
   for (const Case& c : cases) {
-    Targets t("i");
-    const FreeFormResult result = t.Read(c.text);
-    EXPECT_EQ(result.status, S::kOk) << "[" << c.text << "];";
-    EXPECT_EQ(t.integers[0], c.expected) << "[" << c.text << "];";
-  }
-}
-
-TEST(FreeForm, ReadsRealFormsToTheNearestDouble) {
-  struct Case {
-    std::string text;
-    double expected;
-  };
-  const double min_subnormal = std::numeric_limits<double>::denorm_min();
-  const Case cases[] = {
-      {"2", 2.0},
-      {"10.0", 10.0},
-      {"2E5", 2e5},
-      {"1.5D-3", 1.5e-3},
-      {"3D1", 30.0},
-      {"3d+1", 30.0},
-      {".5", 0.5},
-      {"5.", 5.0},
-      {"-.5", -0.5},
-      {"+.5", 0.5},
-      {"5.E3", 5e3},
-      {"0.1", 0.1},
-      {"-2.5e-2", -0.025},
-      {"1e0000000000000000000000000005", 1e5},
-      {"1.7976931348623157e308", std::numeric_limits<double>::max()},
-      {"2.2250738585072011e-308", 2.2250738585072011e-308},  // largest subnormal
-      {"4.9406564584124654e-324", min_subnormal},
-      {"3e-324", min_subnormal},      // rounds up to the smallest subnormal
-      {"0.0000000001e-313", 1e-323},  // twice the smallest subnormal
-      {"0e99999999999999999999", 0.0},
-  };
-  for (const Case& c : cases) {
-    Targets t("r");
-    const FreeFormResult result = t.Read(c.text);
-    EXPECT_EQ(result.status, S::kOk) << "[" << c.text << "];";
-    EXPECT_EQ(t.reals[0], c.expected) << "[" << c.text << "];";
-  }
-}
-
-TEST(FreeForm, RealTooSmallReadsAsSignedZero) {
-  const std::string texts[] = {"1e-400",
-                               "-1e-400",
-                               "2e-324",
-                               "-2.4703282292062327e-324",
-                               "0.000001e-99999999999999999999",
-                               "123.4e-999999"};
-  for (const std::string& text : texts) {
-    Targets t("r");
-    EXPECT_EQ(t.Read(text).status, S::kOk) << "[" << text << "];";
-    EXPECT_EQ(t.reals[0], 0.0) << "[" << text << "];";
-    EXPECT_EQ(std::signbit(t.reals[0]), text[0] == '-') << "[" << text << "];";
-  }
-}
-
-TEST(FreeForm, SeparatorsNullValuesSlashAndRepeatCounts) {
-  constexpr int K = kIntegerBefore;
-  struct Case {
-    std::string text;
-    S status;
-    std::vector<int> expected;
-  };
-  const Case cases[] = {
-      {"1 2 3", S::kOk, {1, 2, 3}},
-      {"1,2,3", S::kOk, {1, 2, 3}},
-      {"1 , 2 ,3", S::kOk, {1, 2, 3}},
-      {"1\t2 \t 3", S::kOk, {1, 2, 3}},
-      {"   1  2  3   ", S::kOk, {1, 2, 3}},
-      {"1 2 3,", S::kOk, {1, 2, 3}},
-      {"1 2 3 4 five 6.5", S::kOk, {1, 2, 3}},
-      {"1 , , 3", S::kOk, {1, K, 3}},
-      {",2,3", S::kOk, {K, 2, 3}},
-      {" , 2 3", S::kOk, {K, 2, 3}},
-      {",,,", S::kOk, {K, K, K}},
-      {"1 2 /", S::kOk, {1, 2, K}},
-      {"1/", S::kOk, {1, K, K}},
-      {"1/2 3", S::kOk, {1, K, K}},
-      {"1,/ 2 3", S::kOk, {1, K, K}},
-      {"/ 1 2 3", S::kOk, {K, K, K}},
-      {",/", S::kOk, {K, K, K}},
-      {"3*7", S::kOk, {7, 7, 7}},
-      {"2*7 8", S::kOk, {7, 7, 8}},
-      {"1 5*4", S::kOk, {1, 4, 4}},
-      {"2147483647*-1", S::kOk, {-1, -1, -1}},
-      {"3*", S::kOk, {K, K, K}},
-      {"2* 8", S::kOk, {K, K, 8}},
-      {"2*,8", S::kOk, {K, K, 8}},
-      {"1*1 1*2 1*3 1*x", S::kOk, {1, 2, 3}},
-      {"1 2*/", S::kOk, {1, K, K}},
-      // The end of the text before every target has a value.
-      {"", S::kTooFewValues, {K, K, K}},
-      {"   \t ", S::kTooFewValues, {K, K, K}},
-      {"1 2", S::kTooFewValues, {1, 2, K}},
-      {"1 2,", S::kTooFewValues, {1, 2, K}},
-      {"1 2 ,  ", S::kTooFewValues, {1, 2, K}},
-      {"1,,", S::kTooFewValues, {1, K, K}},
-      {",", S::kTooFewValues, {K, K, K}},
-      {"2*5", S::kTooFewValues, {5, 5, K}},
-      // A failing value leaves its own and later targets alone.
-      {"1 x 3", S::kNotANumber, {1, K, K}},
-      {"1 4*x", S::kNotANumber, {1, K, K}},
-  };
-  for (const Case& c : cases) {
-    Targets t("iii");
-    const FreeFormResult result = t.Read(c.text);
-    EXPECT_EQ(result.status, c.status) << "[" << c.text << "];";
-    EXPECT_EQ(t.integers, c.expected) << "[" << c.text << "];";
-  }
-}
-
-TEST(FreeForm, RepeatedValueIsConvertedForEachTarget) {
-  Targets mixed("ririr");
-  const FreeFormResult stopped = mixed.Read("3*2 2*1D1");
-  EXPECT_EQ(stopped.status, S::kNotANumber);
-  EXPECT_EQ(stopped.target, 3);
-  EXPECT_EQ(mixed.reals[0], 2.0);
-  EXPECT_EQ(mixed.integers[1], 2);
-  EXPECT_EQ(mixed.reals[2], 2.0);
-  EXPECT_EQ(mixed.integers[3], kIntegerBefore);  // 1D1 is no integer
-  EXPECT_EQ(mixed.reals[4], kRealBefore);
-
-  Targets failing("rri");
-  const FreeFormResult result = failing.Read("3*1.5");
-  EXPECT_EQ(result.status, S::kNotANumber);
-  EXPECT_EQ(result.target, 2);
-  EXPECT_EQ(result.value, "3*1.5");
-  EXPECT_EQ(failing.reals[0], 1.5);
-  EXPECT_EQ(failing.reals[1], 1.5);
-  EXPECT_EQ(failing.integers[2], kIntegerBefore);
-}
-
-TEST(FreeForm, ReportsTheFailingTargetAndItsText) {
-  struct Case {
-    std::string kinds;
-    std::string text;
-    S status;
-    int target;
-    std::string value;
-  };
-  const Case cases[] = {
-      // Not integers.
-      {"i", "abc", S::kNotANumber, 0, "abc"},
-      {"i", "1.0", S::kNotANumber, 0, "1.0"},
-      {"i", "1.", S::kNotANumber, 0, "1."},
-      {"i", "1E5", S::kNotANumber, 0, "1E5"},
-      {"i", "12x", S::kNotANumber, 0, "12x"},
-      {"i", "+", S::kNotANumber, 0, "+"},
-      {"i", "+-5", S::kNotANumber, 0, "+-5"},
-      {"i", "--5", S::kNotANumber, 0, "--5"},
-      {"i", "'5'", S::kNotANumber, 0, "'5'"},
-      {"i", "0x10", S::kNotANumber, 0, "0x10"},
-      {"i", std::string("5\0", 2), S::kNotANumber, 0, std::string("5\0", 2)},
-      {"i", "5\r", S::kNotANumber, 0, "5\r"},
-      // Integers outside 32 bits.
-      {"i", "2147483648", S::kOutOfRange, 0, "2147483648"},
-      {"i", "-2147483649", S::kOutOfRange, 0, "-2147483649"},
-      {"i", "+99999999999999999999", S::kOutOfRange, 0, "+99999999999999999999"},
-      // Not reals.
-      {"r", ".", S::kNotANumber, 0, "."},
-      {"r", "+", S::kNotANumber, 0, "+"},
-      {"r", "E5", S::kNotANumber, 0, "E5"},
-      {"r", "d5", S::kNotANumber, 0, "d5"},
-      {"r", ".e5", S::kNotANumber, 0, ".e5"},
-      {"r", "1E", S::kNotANumber, 0, "1E"},
-      {"r", "1E+", S::kNotANumber, 0, "1E+"},
-      {"r", "1.5e3.2", S::kNotANumber, 0, "1.5e3.2"},
-      {"r", "1..2", S::kNotANumber, 0, "1..2"},
-      {"r", "++1", S::kNotANumber, 0, "++1"},
-      {"r", "1Q5", S::kNotANumber, 0, "1Q5"},
-      {"r", "nan", S::kNotANumber, 0, "nan"},
-      {"r", "inf", S::kNotANumber, 0, "inf"},
-      {"r", "-Infinity", S::kNotANumber, 0, "-Infinity"},
-      {"r", "0x1p3", S::kNotANumber, 0, "0x1p3"},
-      {"r", "'1.5'", S::kNotANumber, 0, "'1.5'"},
-      {"r", std::string("1.5\0", 4), S::kNotANumber, 0, std::string("1.5\0", 4)},
-      // Reals too large for a double.
-      {"r", "1e400", S::kOutOfRange, 0, "1e400"},
-      {"r", "-1D309", S::kOutOfRange, 0, "-1D309"},
-      {"r", "1.7976931348623159e308", S::kOutOfRange, 0, "1.7976931348623159e308"},
-      {"r", "0.001e99999999999999999999", S::kOutOfRange, 0, "0.001e99999999999999999999"},
-      // Repeat counts.
-      {"i", "0*5", S::kBadRepeat, 0, "0*5"},
-      {"i", "000*", S::kBadRepeat, 0, "000*"},
-      {"i", "2147483648*5", S::kBadRepeat, 0, "2147483648*5"},
-      {"i", "*5", S::kNotANumber, 0, "*5"},
-      {"i", "-2*5", S::kNotANumber, 0, "-2*5"},
-      {"i", "2**5", S::kNotANumber, 0, "2**5"},
-      // The failing target is counted through values, null values and copies.
-      {"iii", "1 2 x", S::kNotANumber, 2, "x"},
-      {"iii", "1,,x", S::kNotANumber, 2, "x"},
-      {"iii", "2* x", S::kNotANumber, 2, "x"},
-      {"irr", "1 2*x", S::kNotANumber, 1, "2*x"},
-      {"iri", "1 2.5 3.5", S::kNotANumber, 2, "3.5"},
-      {"iri", "1 2 0*3", S::kBadRepeat, 2, "0*3"},
-      {"rrrr", "1 2*3", S::kTooFewValues, 3, ""},
-      {"rr", ", ", S::kTooFewValues, 1, ""},
-  };
-  for (const Case& c : cases) {
-    Targets t(c.kinds);
-    const FreeFormResult result = t.Read(c.text);
-    EXPECT_EQ(result.status, c.status) << "[" << c.text << "];";
-    EXPECT_EQ(result.target, c.target) << "[" << c.text << "];";
-    EXPECT_EQ(result.value, c.value) << "[" << c.text << "];";
-  }
-}
-
-TEST(FreeForm, FailingTargetKeepsItsValue) {
-  Targets t("ir");
-  EXPECT_EQ(t.Read("2147483648 1").status, S::kOutOfRange);
-  EXPECT_EQ(t.integers[0], kIntegerBefore);
-  EXPECT_EQ(t.Read("5 1e999").status, S::kOutOfRange);
-  EXPECT_EQ(t.integers[0], 5);
-  EXPECT_EQ(t.reals[1], kRealBefore);
-}
-
-TEST(FreeForm, LongTokensAreReadOrRefusedSafely) {
-  // A real filling a whole 256-character line still converts.
-  const std::string line_long = "1" + std::string(255, '0');
-  Targets fits("r");
-  EXPECT_EQ(fits.Read(line_long).status, S::kOk);
-  EXPECT_EQ(fits.reals[0], 1e255);
-
-  const std::string huge(1 << 20, '7');
-  Targets real("r");
-  EXPECT_EQ(real.Read(huge).status, S::kNotANumber);
-  EXPECT_EQ(real.Read(line_long + "0").status, S::kNotANumber);
-  EXPECT_EQ(real.reals[0], kRealBefore);
-
-  Targets integer("i");
-  const FreeFormResult result = integer.Read(huge);
-  EXPECT_EQ(result.status, S::kOutOfRange);
-  EXPECT_EQ(result.value.size(), huge.size());
-  EXPECT_EQ(integer.Read(std::string(1 << 20, '0') + "9").status, S::kOk);
-  EXPECT_EQ(integer.integers[0], 9);
-
-  Targets repeat("i");
-  EXPECT_EQ(repeat.Read(huge + "*1").status, S::kBadRepeat);
-}
-
-TEST(FreeForm, StatusTexts) {
-  EXPECT_EQ(FreeFormStatusText(S::kTooFewValues), "too few values");
-  const S all[] = {S::kOk, S::kTooFewValues, S::kNotANumber, S::kOutOfRange, S::kBadRepeat};
-  for (S a : all) {
-    for (S b : all) {
-      if (a != b) {
-        EXPECT_NE(FreeFormStatusText(a), FreeFormStatusText(b));
-      }
-    }
+    EXPECT_EQ(Read(c.kinds, c.text), c.expected) << c.kinds << " [" << c.text << "]";
   }
 }
 
