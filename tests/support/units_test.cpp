@@ -42,6 +42,18 @@ TEST(ReadLine, SplitsBytesIntoBlankPaddedLines) {
   EXPECT_EQ(std::string(line.begin(), line.end()), std::string(kTextLength, ' '));
 }
 
+// A stream without line ends (a device, a corrupt file) cannot keep a reader busy for ever.
+TEST(ReadLine, EndsALineAfterSixteenMebibytes) {
+  constexpr std::size_t kLimit = std::size_t{16} << 20;
+  testing::UnitInput input(kUnit, std::string(kLimit + 3, 'z') + "\nnext");
+  std::array<char, 8> line{};
+  const std::vector<std::string> expected = {"zzzzzzzz", "zzz     ", "next    "};
+  for (const std::string& want : expected) {
+    ASSERT_EQ(ReadLine(kUnit, line), IoStatus::kOk) << want;
+    EXPECT_EQ(std::string(line.begin(), line.end()), want);
+  }
+}
+
 TEST(Units, RefuseBadUnconnectedAndUnsuitedUnits) {
   std::array<char, 4> line{};
   for (const int unit : {-1, 100}) {
