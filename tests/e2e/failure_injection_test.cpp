@@ -118,7 +118,9 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
     EXPECT_EQ(LastQuestion(run.console), question + " x" + std::to_string(row.times));
     if (row.exit_status == 0) {
       EXPECT_EQ(DamageLine(run.console), kExampleDamage);
-      EXPECT_NE((run.console + directory.Read("report.txt")).find(row.said), std::string::npos);
+      const std::string report = directory.Read("report.txt");
+      EXPECT_NE(report.find(kExampleDamage), std::string::npos) << report;
+      EXPECT_NE((run.console + report).find(row.said), std::string::npos);
       EXPECT_EQ(run.console.find('\r'), std::string::npos);
       EXPECT_EQ(run.diagnostics, "");
       EXPECT_EQ(directory.Entries(), 4);  // with report.txt: no other name was created
