@@ -1,7 +1,16 @@
 // Runs the built qartwo program in a temporary directory with given console input.
 #pragma once
 
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "tests/testing/test_data.h"
 
 namespace qartwo::testing {
 
@@ -12,28 +21,58 @@ struct ProgramRun {
 };
 
 // A fresh temporary directory holding the worked example as hist.txt and curve.txt, removed
-// with everything in it when the object goes.
+// with everything in it when the object goes. Names are inside it unless absolute.
 class ScratchDirectory {
  public:
-  ScratchDirectory();
-  ~ScratchDirectory();
+  ScratchDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qartwo_e2e_XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+    Write("hist.txt", ReadTestFile("data/example_histogram.txt"));
+    Write("curve.txt", ReadTestFile("data/example_sn_curve.txt"));
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-  std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const;
-  std::string Read(const std::string& name) const;  // empty when missing
-  int Entries() const;                              // files and folders in the directory
+  std::string PathOf(const std::string& name) const {
+    return name.starts_with('/') ? name : path_ + "/" + name;
+  }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(PathOf(name), std::ios::binary) << content;
+  }
+  std::string Read(const std::string& name) const {  // empty when missing
+    std::ifstream file(PathOf(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+  int Entries() const {  // files and folders in the directory
+    const std::filesystem::directory_iterator entries(path_);
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+  }
 
   // Runs qartwo here with `input` on its standard input. A run still going after 30 s, or
   // writing a file beyond 25 MB, is stopped so that a run that spins fails a test.
-  ProgramRun Run(const std::string& input) const;
+  ProgramRun Run(const std::string& input) const {
+    const std::string io = path_ + ".io";  // outside the directory, so not among its entries
+    Write(io + "0", input);
+    const std::string command = "cd '" + path_ + "' && ulimit -f 50000 && timeout 30 " +
+                                QARTWO_BINARY + " <'" + io + "0' >'" + io + "1' 2>'" + io + "2'";
+    const int raw = std::system(command.c_str());
+    ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(io + "1"), Read(io + "2")};
+    for (const char* n : {"0", "1", "2"}) std::filesystem::remove(io + n);
+    return run;
+  }
 
  private:
   std::string path_;
 };
 
 // The console's last " Computed Damage per Year" line, empty when there is none.
-std::string DamageLine(const std::string& console);
+inline std::string DamageLine(const std::string& console) {
+  const std::size_t at = console.rfind(" Computed Damage per Year");
+  return at == std::string::npos ? "" : console.substr(at, console.find('\n', at) - at);
+}
 
 }  // namespace qartwo::testing

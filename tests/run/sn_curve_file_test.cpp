@@ -29,26 +29,24 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
   };
   const std::string example = testing::ReadTestFile("data/example_sn_curve.txt");
   const std::vector<double> example_curve = {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7, 15.3, 5, 0, 46.4};
+  const std::string listing = testing::ReadTestFile("data/b1_air_listing_sn_curve.txt");
+  std::string values;  // one more than the largest curve the vector holds, 8 + 22 values
+  std::vector<double> largest = {2, 1, 1, 0, 3, 22, 9, 9};
+  for (int i = 1; i <= 23; ++i) values += std::to_string(i) + " ";
+  for (int i = 1; i <= 22; ++i) largest.push_back(i);
   const Row rows[] = {
       {example, "any text", "", example_curve},
       {testing::WithCrLf(example), "any text", "", example_curve},
       // a curve listing with a name line in front reads back with user-curve elements 1 to 3
-      {testing::ReadTestFile("data/b1_air_listing_sn_curve.txt"),
-       "",
-       "",
-       {2, 1, 1, 2, 3, 4, 9, 15, 12.913, 3, 1e7, 16.856, 5, 0, 93.57, 25, 0, 0}},
+      {listing, "", "", {2, 1, 1, 2, 3, 4, 9, 15, 12.913, 3, 1e7, 16.856, 5, 0, 93.57, 25, 0, 0}},
       {"n\n0 3 2\n1.5, 2.5\n7 8\n", "7 8", "", {2, 1, 1, 0, 3, 2, 9, 9, 1.5, 2.5}},
       // nFixPar 0: the fixed line is taken, nothing is read from it
       {"n\n1 3 0\n12 3 0\nnot numbers\nlast\n", "last", "", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3, 0}},
       // a file that ends early keeps what it read
       {"n\n2 3 1\n# c\n12 3 1e7\n", "<eof>", "", {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7}},
       {"$ c\n n\n\n", "<eof>", ""},
-      // the largest curve the vector holds, and one value more
-      {"n\n0 3 22\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23\n",
-       "<eof>",
-       "",
-       {2, 1, 1,  0,  3,  22, 9,  9,  1,  2,  3,  4,  5,  6,  7,
-        8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}},
+      // the largest curve the vector holds, and a curve one value larger
+      {"n\n0 3 22\n" + values, "<eof>", "", largest},
       {"n\n0 3 23\n", "<eof>", "nFixPar = 31 values\n"},
       // refused size lines store nothing
       {"n\n2147483647 3 1\nnext\n", "next",
@@ -64,15 +62,13 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       {"n\n2 3 x\n", "<eof>", "problem  : value 3 (nFixPar) \"x\" is not an integer\n"},
       {"n\n2 3 1\n12 3 1e7\n\n15.3 five 0\nnext\n",
        "next",
-       " *** ERROR: input error in SN-curve file \"c.txt\" at line 5\n"
-       "     line text: 15.3 five 0\n"
-       "     problem  : value 2 (m) \"five\" is not a real number\n"
-       "     expected : line of segment 2: LogA (real), m (real), nBreak (real)\n",
+       "at line 5\n     line text: 15.3 five 0\n     problem  : value 2 (m) \"five\" is not a real "
+       "number\n     expected : line of segment 2: LogA (real), m (real), nBreak (real)\n",
        {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7}},
       {"n\n0 3 3\n1 2\n",
        "<eof>",
-       "problem  : too few values: 2 found, 3 needed (fixed parameter 3 is missing)\n     "
-       "expected : fixed-parameter line: nFixPar = 3 values (real)\n",
+       "too few values: 2 found, 3 needed (fixed parameter 3 is missing)\n     expected : "
+       "fixed-parameter line: nFixPar = 3 values (real)\n",
        {2, 1, 1, 0, 3, 3, 9, 9, 1, 2}},
   };
   for (const Row& row : rows) {
