@@ -41,6 +41,7 @@ TEST(ReadHistogramFile, ReadsBlocksInOrderOrSaysWhereAndWhyItStopped) {
        "     expected : header line: number of blocks (integer), block width (real), spare "
        "header value (real)\n"},
       {"4.0 10 0\n", "problem  : value 1 (number of blocks) \"4.0\" is not an integer\n"},
+      {"1 5 0\n\t\n", "at line 2\n"},  // only blanks (code 32) make a blank line
       // a mark in column 2 makes no comment; the lines after the bad one are not read
       {"4 10 0\r\n1 2\r\n # 3\r\n3 y\r\n",
        "at line 3\n     line text:  # 3\n     problem  : value 1 (leading value) \"#\" is not a "
