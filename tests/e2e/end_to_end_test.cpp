@@ -2,7 +2,7 @@
 // with golden files.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cctype>
 #include <string>
 
 #include "tests/e2e/run_qartwo.h"
@@ -10,6 +10,15 @@
 
 namespace qartwo::testing {
 namespace {
+
+// The report with its date stamp " Date : YYYY-MM-DD hh:mm:ss" in front shown as
+// " Date : <stamp>"; as it is when it has no such stamp.
+std::string StampMasked(const std::string& report) {
+  std::string front = report.substr(0, 28);
+  for (char& c : front) c = std::isdigit(static_cast<unsigned char>(c)) ? '0' : c;
+  if (front != " Date : 0000-00-00 00:00:00\n") return report;
+  return " Date : <stamp>\n" + report.substr(28);
+}
 
 TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
   struct Row {
@@ -32,7 +41,6 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
       {"blocks_mismatch", "report.txt\nhist.txt\n\n\n\n1\n", 1, "hist.txt",
        "five_of_four_histogram.txt"},
   };
-  const std::regex stamp(R"(^ Date : \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\n)");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ScratchDirectory directory;
@@ -42,7 +50,7 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
     EXPECT_EQ(run.console, ReadTestFile("golden/" + row.name + ".console"));
     // A completed report starts with its date stamp; without a golden report it is empty.
     std::string report = directory.Read("report.txt");
-    if (row.exit_status == 0) report = std::regex_replace(report, stamp, " Date : <stamp>\n");
+    if (row.exit_status == 0) report = StampMasked(report);
     EXPECT_EQ(report, ReadTestFile("golden/" + row.name + ".report"));
     if (row.exit_status == 0) {
       EXPECT_EQ(run.diagnostics, "");
