@@ -135,7 +135,7 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
       const std::string report = directory.Read("report.txt");
       EXPECT_NE(report.find(kExampleDamage), std::string::npos) << report;
       EXPECT_EQ(report.find(kOldReport), std::string::npos);
-      EXPECT_NE((run.console + report).find(row.said), std::string::npos);
+      EXPECT_NE((run.console + report).find(row.said), std::string::npos) << row.said;
       EXPECT_EQ(run.console.find('\r'), std::string::npos);
       EXPECT_EQ(run.diagnostics, "");
       EXPECT_EQ(directory.Entries(), 4);  // with report.txt: no other name was created
