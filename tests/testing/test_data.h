@@ -1,31 +1,31 @@
-// Test helper: the content of a file under tests/data/.
+// Test helpers: files under tests/, line ends and diagnostics.
 #pragma once
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 namespace qartwo::testing {
 
-// The whole file tests/data/<name>; empty when it cannot be read (the test then fails on
-// its content).
-inline std::string ReadTestData(std::string_view name) {
-  std::ifstream file(std::string(QARTWO_SOURCE_DIR) + "/tests/data/" + std::string(name),
+// The whole file tests/<path>; empty when it cannot be read (the test then fails on it).
+inline std::string ReadTestFile(std::string_view path) {
+  std::ifstream file(std::string(QARTWO_SOURCE_DIR) + "/tests/" + std::string(path),
                      std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // The same text with every line ending in a carriage return and a newline.
 inline std::string WithCrLf(std::string_view text) {
   std::string converted;
-  for (char c : text) {
-    if (c == '\n') converted += '\r';
-    converted += c;
-  }
+  for (char c : text) converted += c == '\n' ? "\r\n" : std::string(1, c);
   return converted;
+}
+
+// True when `expected` is all of `text` (when empty or starting with " ***") or a part of it.
+inline bool IsDiagnostic(std::string_view text, std::string_view expected) {
+  if (expected.empty() || expected.starts_with(" ***")) return text == expected;
+  return text.find(expected) != std::string_view::npos;
 }
 
 }  // namespace qartwo::testing
