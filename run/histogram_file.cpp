@@ -79,14 +79,6 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
 
 void WriteHistogramFileProblem(int unit, std::string_view file_name,
                                const HistogramFileResult& result) {
-  InputFileProblem problem;
-  problem.file_kind = kFileKind;
-  problem.file_name = file_name;
-  problem.status = result.status;
-  problem.line_number = result.position.line_number;
-  problem.line_text = result.line_text;
-  problem.io_status = result.io_status;
-
   OutputLine what;
   OutputLine expected;
   if (result.status == InputFileStatus::kInputError) {
@@ -107,9 +99,9 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
     AppendCount(expected, static_cast<long long>(result.block_room));
     AppendText(expected, " blocks, the room of the block counts");
   }
-  problem.problem = LineText(what);
-  problem.expected = LineText(expected);
-  WriteInputFileProblem(unit, problem);
+  WriteInputFileProblem(
+      unit, {kFileKind, file_name, result.status, result.position.line_number, result.line_text,
+             LineText(what), LineText(expected), result.io_status});
 }
 
 }  // namespace qartwo

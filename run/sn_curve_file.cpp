@@ -151,14 +151,6 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
 
 void WriteSnCurveFileProblem(int unit, std::string_view file_name,
                              const SnCurveFileResult& result) {
-  InputFileProblem problem;
-  problem.file_kind = kFileKind;
-  problem.file_name = file_name;
-  problem.status = result.status;
-  problem.line_number = result.position.line_number;
-  problem.line_text = result.line_text;
-  problem.io_status = result.io_status;
-
   OutputLine what;
   OutputLine expected;
   if (result.status == InputFileStatus::kInputError) {
@@ -217,9 +209,9 @@ void WriteSnCurveFileProblem(int unit, std::string_view file_name,
         break;
     }
   }
-  problem.problem = LineText(what);
-  problem.expected = LineText(expected);
-  WriteInputFileProblem(unit, problem);
+  WriteInputFileProblem(
+      unit, {kFileKind, file_name, result.status, result.position.line_number, result.line_text,
+             LineText(what), LineText(expected), result.io_status});
 }
 
 }  // namespace qartwo
