@@ -32,14 +32,7 @@ HistogramFileResult& Stop(HistogramFileResult& result, InputFileStatus status,
 HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
                                       std::span<double> block_counts) {
   HistogramFileResult result;
-  for (;;) {
-    const IoStatus io = ReadDataLine(unit, line, result.position);
-    if (io == IoStatus::kEndOfFile) return result;
-    if (io != IoStatus::kOk) {
-      result.status = InputFileStatus::kUnitError;
-      result.io_status = io;
-      return result;
-    }
+  while (NextDataLine(unit, line, result.position, result.status, result.io_status)) {
     const std::string_view text = InputLineText(line);
 
     if (result.position.data_line == 1) {
@@ -75,6 +68,7 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
     block_counts[static_cast<std::size_t>(result.block_lines)] = cycles;
     ++result.block_lines;
   }
+  return result;
 }
 
 void WriteHistogramFileProblem(int unit, std::string_view file_name,

@@ -41,4 +41,15 @@ IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& positio
   }
 }
 
+bool NextDataLine(int unit, std::span<char> line, InputLinePosition& position,
+                  InputFileStatus& status, IoStatus& io_status) {
+  const IoStatus io = ReadDataLine(unit, line, position);
+  if (io == IoStatus::kOk) return true;
+  if (io != IoStatus::kEndOfFile) {
+    status = InputFileStatus::kUnitError;
+    io_status = io;
+  }
+  return false;
+}
+
 }  // namespace qartwo

@@ -50,4 +50,10 @@ enum class InputFileStatus {
   kUnitError,   // the unit could not be read
 };
 
+// A reader's loop step: ReadDataLine, true when `line` holds the next data line. False at
+// the end of the file (nothing else changes) or when the unit fails (`status` becomes
+// kUnitError and `io_status` the unit's failure).
+bool NextDataLine(int unit, std::span<char> line, InputLinePosition& position,
+                  InputFileStatus& status, IoStatus& io_status);
+
 }  // namespace qartwo

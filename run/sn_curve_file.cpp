@@ -78,14 +78,7 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
                                   std::span<char> name_line, int console_unit) {
   SnCurveFileResult result;
   const std::size_t room = std::min(curve.size(), kCurveVectorLength);
-  for (;;) {
-    const IoStatus io = ReadDataLine(unit, line, result.position);
-    if (io == IoStatus::kEndOfFile) return result;
-    if (io != IoStatus::kOk) {
-      result.status = InputFileStatus::kUnitError;
-      result.io_status = io;
-      return result;
-    }
+  while (NextDataLine(unit, line, result.position, result.status, result.io_status)) {
     const std::string_view text = InputLineText(line);
 
     if (result.position.data_line == 1) {
@@ -147,6 +140,7 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
     }
     return result;
   }
+  return result;
 }
 
 void WriteSnCurveFileProblem(int unit, std::string_view file_name,
