@@ -27,6 +27,8 @@ struct UnitSlot {
   LastOperation last = LastOperation::kNone;
   // Some output on this unit could not be written; reported again at flush and close.
   bool failed = false;
+  // Nothing has been read from the stream yet: a byte-order mark may still come.
+  bool at_start = true;
 };
 
 // Indexed by unit number.
@@ -157,6 +159,70 @@ IoStatus ReadFramedRecord(UnitSlot& slot, std::span<char> bytes, std::size_t& le
   return IoStatus::kOk;
 }
 
+// A line being read into a fixed buffer: the characters that fit, and what was cut off.
+struct LineBuilder {
+  explicit LineBuilder(std::span<char> buffer) : line(buffer) {}
+
+  void Add(char c) {
+    if (length < line.size()) {
+      line[length] = c;
+    } else {
+      if (length == line.size()) overflow.first_beyond = c;
+      if (c != ' ') ++nonblank_beyond;
+    }
+    ++length;
+    ends_in_return = c == '\r';
+    overflow.nonblank_beyond = nonblank_beyond > 0;
+  }
+
+  // A carriage return before the line end belongs to the line end, not to the line.
+  void DropFinalReturn() {
+    if (!ends_in_return) return;
+    const std::size_t last = length - 1;
+    if (last < line.size()) {
+      line[last] = ' ';
+      return;
+    }
+    if (last == line.size()) overflow.first_beyond = ' ';
+    --nonblank_beyond;
+    overflow.nonblank_beyond = nonblank_beyond > 0;
+  }
+
+  std::span<char> line;
+  std::size_t length = 0;  // characters of the line, counted past line.size()
+  std::size_t nonblank_beyond = 0;
+  bool ends_in_return = false;
+  LineOverflow overflow;
+};
+
+// The bytes read at the start of a stream while looking for a byte-order mark, handed back
+// before the stream's next ones; none when the mark was there.
+struct ByteOrderMarkProbe {
+  std::array<int, 3> held{};
+  std::size_t count = 0;
+  std::size_t next = 0;
+
+  int Next(std::FILE* stream) {
+    if (next < count) return held[next++];
+    return getc_unlocked(stream);
+  }
+};
+
+// Editors on some systems start a text file with the UTF-8 byte-order mark EF BB BF; it is
+// no part of the first line.
+ByteOrderMarkProbe SkipByteOrderMark(std::FILE* stream) {
+  constexpr std::array<int, 3> kMark = {0xEF, 0xBB, 0xBF};
+  ByteOrderMarkProbe probe;
+  for (const int expected : kMark) {
+    const int c = getc_unlocked(stream);
+    if (c == EOF) return probe;
+    probe.held[probe.count++] = c;
+    if (c != expected) return probe;
+  }
+  probe.count = 0;
+  return probe;
+}
+
 }  // namespace
 
 std::string_view IoStatusText(IoStatus status) {
@@ -192,6 +258,7 @@ IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) 
       connection.replace_on_first_write && connection.access == Access::kSequential;
   slot.last = LastOperation::kNone;
   slot.failed = false;
+  slot.at_start = true;
   return IoStatus::kOk;
 }
 
@@ -214,6 +281,11 @@ const Connection* UnitConnection(int unit) {
   return slot != nullptr && slot->stream != nullptr ? &slot->connection : nullptr;
 }
 
+int UnitDescriptor(int unit) {
+  const UnitSlot* slot = SlotFor(unit);
+  return slot != nullptr && slot->stream != nullptr ? fileno(slot->stream) : -1;
+}
+
 IoStatus WriteText(int unit, std::string_view text) {
   UnitSlot* slot = nullptr;
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
@@ -234,8 +306,9 @@ IoStatus WriteLine(int unit, std::string_view text) {
   return IoStatus::kOk;
 }
 
-IoStatus ReadLine(int unit, std::span<char> line) {
+IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   std::fill(line.begin(), line.end(), ' ');
+  overflow = LineOverflow{};
   UnitSlot* slot = nullptr;
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
     return found;
@@ -243,21 +316,30 @@ IoStatus ReadLine(int unit, std::span<char> line) {
   if (unit == kConsoleInput) FlushUnit(kConsoleOutput);
   PrepareFor(*slot, LastOperation::kRead);
 
-  std::size_t length = 0;  // characters of the line, counted past line.size()
+  std::FILE* const stream = slot->stream;
+  ByteOrderMarkProbe probe;
+  if (slot->at_start) {
+    slot->at_start = false;
+    probe = SkipByteOrderMark(stream);
+  }
+  LineBuilder builder(line);
   bool any = false;
-  bool ends_in_return = false;
   int c = 0;
-  while (length < kMaxLineBytes && (c = std::getc(slot->stream)) != EOF) {
+  while (builder.length < kMaxLineBytes && (c = probe.Next(stream)) != EOF) {
     any = true;
     if (c == '\n') break;
-    if (length < line.size()) line[length] = static_cast<char>(c);
-    ++length;
-    ends_in_return = c == '\r';
+    builder.Add(static_cast<char>(c));
   }
-  if (std::ferror(slot->stream)) return IoStatus::kReadError;
+  if (std::ferror(stream)) return IoStatus::kReadError;
   if (!any) return IoStatus::kEndOfFile;
-  if (ends_in_return && length - 1 < line.size()) line[length - 1] = ' ';
+  builder.DropFinalReturn();
+  overflow = builder.overflow;
   return IoStatus::kOk;
+}
+
+IoStatus ReadLine(int unit, std::span<char> line) {
+  LineOverflow ignored;
+  return ReadLine(unit, line, ignored);
 }
 
 IoStatus WriteRecord(int unit, int record, std::span<const char> bytes) {

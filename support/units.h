@@ -51,6 +51,8 @@ struct Connection {
   bool replace_on_first_write = false;
   // The unit closes the stream when it is disconnected (false for the console streams).
   bool owns_stream = true;
+  // The open that made this connection created the file.
+  bool created = false;
 };
 
 // Attaches `stream` to `unit`, first closing whatever the unit had. On kBadUnit nothing
@@ -66,18 +68,33 @@ bool IsConnected(int unit);
 // The connection of `unit`, or nullptr when nothing is connected.
 const Connection* UnitConnection(int unit);
 
+// The system's file descriptor of the stream on `unit`, -1 when nothing is connected.
+int UnitDescriptor(int unit);
+
 // Writes `text` and a newline to a sequential formatted unit.
 IoStatus WriteLine(int unit, std::string_view text);
 
 // Writes `text` without ending the line (prompts).
 IoStatus WriteText(int unit, std::string_view text);
 
+// What a line held past the end of the buffer it was read into.
+struct LineOverflow {
+  // Some character other than a blank (code 32) stood after the buffer's end.
+  bool nonblank_beyond = false;
+  // The character right after the buffer's end; a blank when the line fitted.
+  char first_beyond = ' ';
+};
+
 // Reads the next line of a sequential formatted unit into `line`: the newline and one
-// carriage return before it are dropped, the text is cut at line.size() and padded with
-// blanks; every other byte (NUL included) is one character. kEndOfFile when no line is left
-// (`line` is then all blank). A last line without a newline still counts. Reading unit 5
+// carriage return before it are dropped, and so is a UTF-8 byte-order mark at the very start
+// of the stream; the text is cut at line.size() and padded with blanks; every other byte (NUL
+// included) is one character. `overflow` tells what was cut off. kEndOfFile when no line is
+// left (`line` is then all blank). A last line without a newline still counts. Reading unit 5
 // first flushes unit 6 so that a prompt is visible. A line ends after 16 MiB at the latest,
 // so that a stream without line ends cannot keep a reader busy for ever.
+IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow);
+
+// The same, for a caller that does not look at what was cut off.
 IoStatus ReadLine(int unit, std::span<char> line);
 
 // Direct access: writes `bytes` as record `record` (from 1); a shorter record is padded

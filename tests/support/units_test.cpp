@@ -23,19 +23,39 @@ std::string Content(int fd) {
   return content;
 }
 
-// Only a carriage return before the newline goes, also behind a full line; the rest of a long
-// line is dropped; the last line needs no newline.
+// Only a carriage return before the newline goes, also behind a full line, and a byte-order
+// mark only at the very start; the rest of a long line is dropped, but what it held is told;
+// the last line needs no newline.
 TEST(ReadLine, SplitsBytesIntoBlankPaddedLines) {
+  struct Row {
+    std::string line;
+    bool nonblank_beyond = false;
+    char first_beyond = ' ';
+  };
   const std::string full = std::string(255, 'b') + "c";
-  const std::vector<std::string> expected = {
-      "first", "", std::string("fo\rur\0th", 8), "a\rb\r", std::string(256, 'a'), full, " tail"};
-  testing::UnitInput input(kUnit, std::string("first\r\n\nfo\rur\0th\na\rb\r\r\n", 23) +
-                                      std::string(300, 'a') + "\r\n" + full + "\r\n tail");
+  const Row rows[] = {{.line = "first"},
+                      {.line = ""},
+                      {.line = std::string("fo\rur\0th", 8)},
+                      {.line = "a\rb\r"},
+                      {.line = "\xEF\xBB\xBFx"},
+                      {.line = std::string(256, 'a'), .nonblank_beyond = true, .first_beyond = 'a'},
+                      {.line = full},
+                      {.line = full, .nonblank_beyond = true, .first_beyond = ' '},
+                      {.line = " tail"}};
+  testing::UnitInput input(kUnit, std::string("\xEF\xBB\xBF"
+                                              "first\r\n\nfo\rur\0th\na\rb\r\r\n\xEF\xBB\xBFx\n",
+                                              31) +
+                                      std::string(300, 'a') + "\r\n" + full + "\r\n" + full +
+                                      " \t\r\n tail");
   std::array<char, kTextLength> line{};
-  for (const std::string& want : expected) {
+  for (const Row& row : rows) {
     line.fill('x');
-    ASSERT_EQ(ReadLine(kUnit, line), IoStatus::kOk) << want;
-    EXPECT_EQ(std::string(line.begin(), line.end()), want + std::string(256 - want.size(), ' '));
+    LineOverflow overflow{.nonblank_beyond = !row.nonblank_beyond, .first_beyond = 'x'};
+    ASSERT_EQ(ReadLine(kUnit, line, overflow), IoStatus::kOk) << row.line;
+    EXPECT_EQ(std::string(line.begin(), line.end()),
+              row.line + std::string(256 - row.line.size(), ' '));
+    EXPECT_EQ(overflow.nonblank_beyond, row.nonblank_beyond) << row.line;
+    EXPECT_EQ(overflow.first_beyond, row.first_beyond) << row.line;
   }
   line.fill('x');
   EXPECT_EQ(ReadLine(kUnit, line), IoStatus::kEndOfFile);
