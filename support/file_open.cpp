@@ -69,9 +69,6 @@ inline constexpr int kErrorUnitWidth = 5;
 inline constexpr int kLengthWidth = 5;
 inline constexpr int kErrorCodeWidth = 5;
 
-// Longest path handed to the system, terminating NUL included.
-inline constexpr std::size_t kPathCapacity = 4096;
-
 // Permissions of a created file, before the process umask.
 inline constexpr mode_t kCreateMode = 0666;
 
@@ -142,51 +139,84 @@ void WriteConfirmation(int message_unit, std::string_view file_name, int unit, O
   }
 }
 
-// Opens `name` as `status` asks, never truncating: read and write when allowed, read only
-// when the file may be read but not written. A directory is refused. Returns the stream,
-// or nullptr with `error` set to a positive system error number.
-std::FILE* OpenNamedFile(std::string_view name, OpenStatus status, int& error) {
+// How a file is to be connected, decoded from OPNFIL's option codes.
+struct OpenRequest {
+  OpenStatus status = OpenStatus::kUnknown;
+  Connection connection;
+  long long effective_length = 0;  // the record length the characteristics block shows
+  // An input of the dialogue: opened for reading only, so that a FIFO sees its end.
+  bool read_only = false;
+};
+
+// A name the system is given as it stands, or `error` when it cannot be.
+bool CopyPath(std::string_view name, std::array<char, kPathCapacity>& path, int& error) {
   // An empty name would otherwise be left to the system to interpret; it names no file.
   if (name.empty()) {
     error = ENOENT;
-    return nullptr;
+    return false;
   }
   if (name.size() >= kPathCapacity) {
     error = ENAMETOOLONG;
-    return nullptr;
+    return false;
   }
   // A NUL would silently cut the name and open some other file.
   if (name.find('\0') != std::string_view::npos) {
     error = EINVAL;
-    return nullptr;
+    return false;
   }
-  std::array<char, kPathCapacity> path{};
   std::copy(name.begin(), name.end(), path.begin());
+  path[name.size()] = '\0';
+  return true;
+}
 
-  int create_flags = 0;
-  if (status == OpenStatus::kNew) create_flags = O_CREAT | O_EXCL;
-  if (status == OpenStatus::kUnknown) create_flags = O_CREAT;
-  constexpr int kCommonFlags = O_CLOEXEC | O_NOCTTY;
+constexpr int kCommonFlags = O_CLOEXEC | O_NOCTTY;
 
-  bool writable = true;
-  int fd = ::open(path.data(), O_RDWR | create_flags | kCommonFlags, kCreateMode);
-  if (fd < 0 && (errno == EACCES || errno == EROFS) && status == OpenStatus::kOld) {
-    // A file that must exist is an input and only needs reading, so one that cannot be
-    // written may still be read. A file that may be created is to be written: refusing it
-    // now lets the user name another one instead of losing the output at the end.
+// Opens an existing file for reading and writing, or creates it when `status` allows;
+// `created` tells whether this open made the file. Never truncates.
+int OpenForWriting(const char* path, OpenStatus status, bool& created) {
+  if (status == OpenStatus::kNew) {
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | kCommonFlags, kCreateMode);
+    created = fd >= 0;
+    return fd;
+  }
+  int fd = ::open(path, O_RDWR | kCommonFlags);
+  if (fd >= 0 || errno != ENOENT || status != OpenStatus::kUnknown) return fd;
+  fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | kCommonFlags, kCreateMode);
+  if (fd >= 0) {
+    created = true;
+    return fd;
+  }
+  // A dangling symbolic link, or a file made in between: opened through the link as before,
+  // but not counted as made here, so that it is never removed.
+  if (errno == EEXIST) fd = ::open(path, O_RDWR | O_CREAT | kCommonFlags, kCreateMode);
+  return fd;
+}
+
+// Opens `name` as the request asks, never truncating: read and write when allowed, read only
+// for an input, or when a file that must exist may be read but not written. A directory is
+// refused. Returns the stream, or nullptr with `error` set to a positive system error number.
+std::FILE* OpenNamedFile(std::string_view name, OpenRequest& request, int& error) {
+  std::array<char, kPathCapacity> path{};
+  if (!CopyPath(name, path, error)) return nullptr;
+
+  bool writable = !request.read_only;
+  int fd = request.read_only
+               ? ::open(path.data(), O_RDONLY | kCommonFlags)
+               : OpenForWriting(path.data(), request.status, request.connection.created);
+  if (fd < 0 && writable && (errno == EACCES || errno == EROFS) &&
+      request.status == OpenStatus::kOld) {
+    // A file that must exist only needs reading, so one that cannot be written may still be
+    // read. A file that may be created is to be written: refusing it now lets the user name
+    // another one instead of losing the output at the end.
     const int write_error = errno;
     fd = ::open(path.data(), O_RDONLY | kCommonFlags);
-    if (fd < 0) {
-      error = write_error;
-      return nullptr;
-    }
+    if (fd < 0) errno = write_error;
     writable = false;
   }
   if (fd < 0) {
     error = errno;
     return nullptr;
   }
-
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
     error = S_ISDIR(info.st_mode) ? EISDIR : errno;
@@ -209,27 +239,16 @@ std::FILE* OpenScratchFile(int& error) {
   return stream;
 }
 
-}  // namespace
-
-void OPNFIL(std::string_view file_name, int unit, int status_code, int access_code, int form_code,
-            int blank_code, int record_length, int print_switch, int message_unit, int& status) {
-  status = 0;
-  if (unit < kFirstUnit || unit > kLastUnit) {
-    if (message_unit > 0) {
-      WriteErrorHeader(message_unit, unit);
-      WriteLine(message_unit, "     ILLEGAL FILE UNIT");
-    }
-    status = kOpenBadUnit;
-    return;
-  }
-
-  OpenStatus open_status = OpenStatus::kUnknown;
-  if (status_code == kStatusCodeOld) open_status = OpenStatus::kOld;
-  if (status_code == kStatusCodeNew) open_status = OpenStatus::kNew;
-  if (status_code == kStatusCodeScratch) open_status = OpenStatus::kScratch;
+// The request of OPNFIL's option codes; false (with `status` and the message written) when
+// the direct-access record length is refused.
+bool DecodeOptions(int unit, int status_code, int access_code, int form_code, int blank_code,
+                   int record_length, int message_unit, OpenRequest& request, int& status) {
+  if (status_code == kStatusCodeOld) request.status = OpenStatus::kOld;
+  if (status_code == kStatusCodeNew) request.status = OpenStatus::kNew;
+  if (status_code == kStatusCodeScratch) request.status = OpenStatus::kScratch;
 
   const bool direct = access_code == kAccessCodeDirect || access_code == kAccessCodeDirect128;
-  Connection connection;
+  Connection& connection = request.connection;
   connection.access = direct ? Access::kDirect : Access::kSequential;
   connection.form = direct ? Form::kUnformatted : Form::kFormatted;
   if (form_code == kFormCodeFormatted) connection.form = Form::kFormatted;
@@ -237,7 +256,6 @@ void OPNFIL(std::string_view file_name, int unit, int status_code, int access_co
 
   // The length the open counts in: characters for a formatted file, words for an unformatted
   // one; the argument is always in words.
-  long long effective_length = 0;
   if (access_code == kAccessCodeDirect) {
     if (record_length <= 0) {
       if (message_unit > 0) {
@@ -248,35 +266,39 @@ void OPNFIL(std::string_view file_name, int unit, int status_code, int access_co
         WriteLine(message_unit, LineText(line));
       }
       status = kOpenBadRecordLength;
-      return;
+      return false;
     }
-    effective_length =
+    request.effective_length =
         form_code == kFormCodeFormatted ? kBytesPerWord * record_length : record_length;
   } else if (access_code == kAccessCodeDirect128) {
-    effective_length = kFixedRecordLength;
+    request.effective_length = kFixedRecordLength;
   }
   if (direct) {
     const long long bytes_per_unit = connection.form == Form::kFormatted ? 1 : kBytesPerWord;
-    connection.record_bytes = static_cast<std::size_t>(effective_length * bytes_per_unit);
+    connection.record_bytes = static_cast<std::size_t>(request.effective_length * bytes_per_unit);
   }
-
   if (connection.form == Form::kFormatted && blank_code == kBlankCodeZero) {
     connection.blank = BlankMode::kZero;
   }
   // Opened at its start without truncation: the old content goes with the first record.
   connection.replace_on_first_write = !direct;
-  connection.owns_stream = true;
+  return true;
+}
 
-  // The unit's previous file is closed before the new one is opened, so that reopening the
-  // same file sees everything written to it; a failed open leaves the unit unconnected.
+// Opens the file of `request` on `unit` (closing the unit's former file first, so that
+// reopening the same file sees everything written to it). On failure the unit is left
+// unconnected, `status` is minus the system error and the message goes to `message_unit`.
+void OpenOnUnit(std::string_view file_name, int unit, OpenRequest& request, int print_switch,
+                int message_unit, int& status) {
   CloseUnit(unit);
-
+  request.connection.owns_stream = true;
   int error = 0;
   std::FILE* stream =
-      open_status == OpenStatus::kScratch
+      request.status == OpenStatus::kScratch
           ? OpenScratchFile(error)
-          : OpenNamedFile(file_name.substr(0, LENTRM(file_name)), open_status, error);
-  if (stream != nullptr && ConnectUnit(unit, stream, connection) != IoStatus::kOk) {
+          : OpenNamedFile(file_name.substr(0, static_cast<std::size_t>(LENTRM(file_name))), request,
+                          error);
+  if (stream != nullptr && ConnectUnit(unit, stream, request.connection) != IoStatus::kOk) {
     std::fclose(stream);
     stream = nullptr;
     error = EBADF;
@@ -294,21 +316,54 @@ void OPNFIL(std::string_view file_name, int unit, int status_code, int access_co
     status = -error;
     return;
   }
-
   if (print_switch > 0 && message_unit > 0) {
-    WriteConfirmation(message_unit, file_name, unit, open_status, connection, effective_length);
+    WriteConfirmation(message_unit, file_name, unit, request.status, request.connection,
+                      request.effective_length);
   }
 }
 
-void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
+}  // namespace
+
+void OPNFIL(std::string_view file_name, int unit, int status_code, int access_code, int form_code,
+            int blank_code, int record_length, int print_switch, int message_unit, int& status) {
+  status = 0;
+  if (unit < kFirstUnit || unit > kLastUnit) {
+    if (message_unit > 0) {
+      WriteErrorHeader(message_unit, unit);
+      WriteLine(message_unit, "     ILLEGAL FILE UNIT");
+    }
+    status = kOpenBadUnit;
+    return;
+  }
+  OpenRequest request;
+  if (!DecodeOptions(unit, status_code, access_code, form_code, blank_code, record_length,
+                     message_unit, request, status)) {
+    return;
+  }
+  OpenOnUnit(file_name, unit, request, print_switch, message_unit, status);
+}
+
+void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int& system_error) {
   if (mode > 0) previous_status_code = kStatusCodeOld;
   if (mode == 0) previous_status_code = kStatusCodeUnknown;
   const int length = std::max(LENTRM(file_name), 0);
-  int status = 0;
-  // Sequential, formatted, NULL blanks, no record length, no confirmation, no messages.
-  OPNFIL(file_name.substr(0, static_cast<std::size_t>(length)), unit, previous_status_code, 0,
-         kFormCodeFormatted, 0, 0, 0, -1, status);
+  int status = kOpenBadUnit;
+  if (unit >= kFirstUnit && unit <= kLastUnit) {
+    // Sequential, formatted, NULL blanks, no record length, no confirmation, no messages. A
+    // file that must exist is an input and is only read, so that a FIFO sees its end.
+    OpenRequest request;
+    DecodeOptions(unit, previous_status_code, 0, kFormCodeFormatted, 0, 0, -1, request, status);
+    request.read_only = request.status == OpenStatus::kOld;
+    status = 0;
+    OpenOnUnit(file_name.substr(0, static_cast<std::size_t>(length)), unit, request, 0, -1, status);
+  }
+  system_error = status == kOpenBadUnit ? EBADF : -status;
   if (status != 0) error_flag = -1;
+}
+
+void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
+  int ignored = 0;
+  OPNOLD(file_name, unit, mode, error_flag, ignored);
 }
 
 }  // namespace qartwo

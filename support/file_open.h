@@ -3,9 +3,13 @@
 // uses for its report and input files.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace qartwo {
+
+// Room for a path handed to the system, terminating NUL included (the system's PATH_MAX).
+inline constexpr std::size_t kPathCapacity = 4096;
 
 // Option codes of OPNFIL.
 inline constexpr int kStatusCodeOld = 2;
@@ -30,9 +34,14 @@ inline constexpr int kOpenBadRecordLength = -902;  // direct access, record leng
 void OPNFIL(std::string_view file_name, int unit, int status_code, int access_code, int form_code,
             int blank_code, int record_length, int print_switch, int message_unit, int& status);
 
-// Opens a sequential formatted file silently: `mode` > 0 the file must exist, 0 it is opened
-// or created (a negative mode repeats the previous call's choice). On failure `error_flag`
-// becomes -1; on success it is left as it was.
+// Opens a sequential formatted file silently: `mode` > 0 the file must exist and is opened
+// for reading only (an input), 0 it is opened for writing or created (a negative mode repeats
+// the previous call's choice). On failure `error_flag` becomes -1; on success it is left as it
+// was. UnitConnection(unit)->created tells whether the open made the file.
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag);
+
+// The same; `system_error` receives the positive system error number of a failed open (for a
+// message saying why), 0 on success.
+void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int& system_error);
 
 }  // namespace qartwo
