@@ -82,7 +82,9 @@ double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, i
   double t = plate[0] > kPlateThreshold ? plate[0] : tref;
   if (t < tref) t = tref;  // thinner plates are not credited
   const double scf = plate[1] > kPlateThreshold ? plate[1] : 1.0;
-  const double exponent = scf > kHighScf ? kHigh : k;
+  // kHigh replaces k above SCF 10 where a curve has one (class T); 0 means it has none. The
+  // correction never vanishes at a high SCF, which would understate the damage.
+  const double exponent = scf > kHighScf && kHigh != 0.0 ? kHigh : k;
   return std::pow(t / tref, exponent);
 }
 

@@ -56,10 +56,11 @@ TEST(QAR02A, ThicknessFactor) {
                                         BuildCurve(1, {}, {32, 0.25f, 0.3f}),
                                         BuildCurve(1, {}, {1e-20, 0.1, 0}), testing::DnvDAir(),
                                         BuildCurve(1.5, {}, {32, 0.25f, 0.3f})};
-  // Curve 2: a thickness not above 1e-10 in single precision counts as not given.
+  // Curve 2: a thickness not above 1e-10 in single precision counts as not given. A kHigh of
+  // 0 means none: D keeps k above SCF 10.
   const std::tuple<int, double, double, double> rows[] = {
       {0, 50, 0, 1.148698},  {0, 20, 0, 1},         {0, 0, 0, 1},
-      {0, -30, 0, 1},        {0, 50, 12, 1},        {1, 50, 8, 1.118034},
+      {0, -30, 0, 1},        {0, 50, 12, 1.148698}, {1, 50, 8, 1.118034},
       {1, 50, 10, 1.118034}, {1, 50, 12, 1.143263}, {2, 1.00000001e-10, 0, 1},
       {3, 50, 12, 1},        {4, 50, 12, 1}};
   for (const auto& [curve, thickness, scf, expected] : rows) {
