@@ -20,11 +20,49 @@ constexpr std::array<ExpectedValue, 2> kBlockValues = {{
 
 constexpr std::string_view kFileKind = "cycle histogram";
 
-HistogramFileResult& Stop(HistogramFileResult& result, InputFileStatus status,
+HistogramFileResult& Stop(HistogramFileResult& result, InputProblem problem,
                           std::span<const char> line) {
-  result.status = status;
+  result.status = InputFileStatus::kInputError;
+  result.problem = problem;
   result.line_text = TrimTrailingBlanks(InputLineText(line));
   return result;
+}
+
+InputProblem ReadHeader(std::string_view text, HistogramFileResult& result) {
+  int blocks = 0;
+  double width = 0.0;
+  double spare = 0.0;
+  const std::array<FreeFormTarget, 3> targets = {IntegerTarget(blocks), RealTarget(width),
+                                                 RealTarget(spare)};
+  if (const InputProblem problem =
+          ReadLineValues(text, result.position.overflow, targets, result.value);
+      problem != InputProblem::kNone) {
+    return problem;
+  }
+  // Blocks of no width would all stand at stress 0 and count for nothing.
+  if (blocks >= 1 && width <= 0.0) {
+    result.value_index = 1;
+    return InputProblem::kNotAboveZero;
+  }
+  result.number_of_blocks = blocks;
+  result.block_width = width;
+  result.spare_value = spare;
+  return InputProblem::kNone;
+}
+
+InputProblem ReadBlock(std::string_view text, HistogramFileResult& result, double& cycles) {
+  double leading = 0.0;  // read for its syntax only: a block's stress follows from its place
+  const std::array<FreeFormTarget, 2> targets = {RealTarget(leading), RealTarget(cycles)};
+  if (const InputProblem problem =
+          ReadLineValues(text, result.position.overflow, targets, result.value);
+      problem != InputProblem::kNone) {
+    return problem;
+  }
+  if (cycles < 0.0) {
+    result.value_index = 1;
+    return InputProblem::kBelowZero;
+  }
+  return InputProblem::kNone;
 }
 
 }  // namespace
@@ -34,39 +72,31 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
   HistogramFileResult result;
   while (NextDataLine(unit, line, result.position, result.status, result.io_status)) {
     const std::string_view text = InputLineText(line);
-
     if (result.position.data_line == 1) {
-      int blocks = 0;
-      double width = 0.0;
-      double spare = 0.0;
-      const std::array<FreeFormTarget, 3> targets = {IntegerTarget(blocks), RealTarget(width),
-                                                     RealTarget(spare)};
-      result.value = ReadFreeForm(text, targets);
-      if (result.value.status != FreeFormStatus::kOk) {
-        return Stop(result, InputFileStatus::kInputError, line);
+      if (const InputProblem problem = ReadHeader(text, result); problem != InputProblem::kNone) {
+        return Stop(result, problem, line);
       }
-      result.number_of_blocks = blocks;
-      result.block_width = width;
-      result.spare_value = spare;
       continue;
     }
-
     // A block beyond the counts is refused before its values are looked at, so the
     // histogram is never cut short without a word.
     if (static_cast<std::size_t>(result.block_lines) >= block_counts.size()) {
       result.block_room = block_counts.size();
-      result.value = {};
-      return Stop(result, InputFileStatus::kRefused, line);
+      Stop(result, InputProblem::kNone, line);
+      result.status = InputFileStatus::kRefused;
+      return result;
     }
-    double leading = 0.0;  // read for its syntax only: a block's stress follows from its place
     double cycles = 0.0;
-    const std::array<FreeFormTarget, 2> targets = {RealTarget(leading), RealTarget(cycles)};
-    result.value = ReadFreeForm(text, targets);
-    if (result.value.status != FreeFormStatus::kOk) {
-      return Stop(result, InputFileStatus::kInputError, line);
+    if (const InputProblem problem = ReadBlock(text, result, cycles);
+        problem != InputProblem::kNone) {
+      return Stop(result, problem, line);
     }
     block_counts[static_cast<std::size_t>(result.block_lines)] = cycles;
     ++result.block_lines;
+  }
+  if (result.status == InputFileStatus::kOk && result.position.data_line == 0) {
+    result.status = InputFileStatus::kInputError;
+    result.problem = InputProblem::kEndsEarly;
   }
   return result;
 }
@@ -75,14 +105,17 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
                                const HistogramFileResult& result) {
   OutputLine what;
   OutputLine expected;
+  const bool at_end = result.problem == InputProblem::kEndsEarly;
   if (result.status == InputFileStatus::kInputError) {
-    const bool header = result.position.data_line == 1;
+    const bool header = at_end || result.position.data_line == 1;
     const std::span<const ExpectedValue> values =
         header ? std::span<const ExpectedValue>(kHeaderValues)
                : std::span<const ExpectedValue>(kBlockValues);
-    const std::size_t failing = static_cast<std::size_t>(result.value.target);
-    AppendValueProblem(what, result.value, values[failing < values.size() ? failing : 0],
-                       static_cast<int>(values.size()));
+    if (at_end) {
+      AppendEarlyEnd(what, "", result.position);
+      AppendText(what, "the header line is missing");
+    }
+    AppendLineProblem(what, result.problem, result.value, values, result.value_index);
     AppendText(expected, header ? "header line: " : "block line: ");
     AppendExpectedValues(expected, values);
   } else if (result.status == InputFileStatus::kRefused) {
@@ -93,9 +126,15 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
     AppendCount(expected, static_cast<long long>(result.block_room));
     AppendText(expected, " blocks, the room of the block counts");
   }
-  WriteInputFileProblem(
-      unit, {kFileKind, file_name, result.status, result.position.line_number, result.line_text,
-             LineText(what), LineText(expected), result.io_status});
+  WriteInputFileProblem(unit, {.file_kind = kFileKind,
+                               .file_name = file_name,
+                               .status = result.status,
+                               .line_number = result.position.line_number,
+                               .line_text = result.line_text,
+                               .problem = LineText(what),
+                               .expected = LineText(expected),
+                               .io_status = result.io_status,
+                               .at_end = at_end});
 }
 
 }  // namespace qartwo

@@ -31,16 +31,20 @@ struct HistogramFileResult {
   // kInputError, kRefused: the failing line without trailing blanks; a view into the
   // caller's line buffer, valid until that buffer changes.
   std::string_view line_text;
-  FreeFormResult value;                // kInputError: which value failed, on what text
-  std::size_t block_room = 0;          // kRefused: the room of the block counts
-  IoStatus io_status = IoStatus::kOk;  // kUnitError
+  InputProblem problem = InputProblem::kNone;  // kInputError: what is wrong
+  FreeFormResult value;                        // kValue: which value failed, on what text
+  int value_index = 0;                         // kBelowZero, kNotAboveZero: which value (from 0)
+  std::size_t block_room = 0;                  // kRefused: the room of the block counts
+  IoStatus io_status = IoStatus::kOk;          // kUnitError
 };
 
 // Reads the histogram on `unit` to its end, one line at a time into `line` (256 characters),
-// block line i giving block_counts[i - 1]. Stops at the first data line with too few values
-// or a value of the wrong kind (kInputError), at the first block line beyond
-// block_counts.size() (kRefused; the program passes kMaxBlocks) or when the unit fails
-// (kUnitError). Never writes outside `line` and `block_counts`; writes nothing to any unit.
+// block line i giving block_counts[i - 1]. Stops with kInputError at the first data line with
+// too few values, a value of the wrong kind, a value cut at column 256, a width of 0 or below
+// for 1 or more blocks, or a count below 0, and at the end of a file without a header line;
+// with kRefused at the first block line beyond block_counts.size() (the program passes
+// kMaxBlocks); with kUnitError when the unit fails. Never writes outside `line` and
+// `block_counts`; writes nothing to any unit.
 HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
                                       std::span<double> block_counts);
 

@@ -9,16 +9,20 @@ constexpr std::string_view kIndent = "     ";
 void AppendFileName(OutputLine& line, const InputFileProblem& problem) {
   AppendText(line, problem.file_kind);
   AppendText(line, " file \"");
-  AppendText(line, TrimTrailingBlanks(problem.file_name));
+  AppendVisible(line, TrimTrailingBlanks(problem.file_name));
   AppendText(line, "\"");
 }
 
-void WriteLabelled(int unit, std::string_view label, std::string_view text) {
+void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible) {
   if (text.empty()) return;
   OutputLine line;
   AppendText(line, kIndent);
   AppendText(line, label);
-  AppendText(line, text);
+  if (visible) {
+    AppendVisible(line, text);
+  } else {
+    AppendText(line, text);
+  }
   WriteLine(unit, LineText(line));
 }
 
@@ -38,6 +42,10 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
     case InputFileStatus::kInputError:
       AppendText(heading, " *** ERROR: input error in ");
       AppendFileName(heading, problem);
+      if (problem.at_end) {
+        AppendText(heading, " at its end");
+        break;
+      }
       AppendText(heading, " at line ");
       AppendCount(heading, problem.line_number);
       break;
@@ -57,9 +65,9 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
       break;
   }
   WriteLine(unit, LineText(heading));
-  WriteLabelled(unit, "line text: ", TrimTrailingBlanks(problem.line_text));
-  WriteLabelled(unit, "problem  : ", problem.problem);
-  WriteLabelled(unit, "expected : ", problem.expected);
+  WriteLabelled(unit, "line text: ", TrimTrailingBlanks(problem.line_text), true);
+  WriteLabelled(unit, "problem  : ", problem.problem, false);
+  WriteLabelled(unit, "expected : ", problem.expected, false);
 }
 
 void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values) {
@@ -87,7 +95,7 @@ void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const Ex
   AppendText(line, " (");
   AppendText(line, value.name);
   AppendText(line, ") \"");
-  AppendText(line, result.value);
+  AppendVisible(line, result.value);
   AppendText(line, "\" ");
   if (result.status == FreeFormStatus::kNotANumber) {
     AppendText(line,
@@ -96,6 +104,50 @@ void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const Ex
     AppendText(line, "is wrong: ");
     AppendText(line, FreeFormStatusText(result.status));
   }
+}
+
+void AppendLineProblem(OutputLine& line, InputProblem problem, const FreeFormResult& result,
+                       std::span<const ExpectedValue> values, int value_index) {
+  if (problem == InputProblem::kCutValue) {
+    AppendText(line, "the line is longer than 256 characters: a value runs on past column 256");
+    return;
+  }
+  if (values.empty()) return;
+  const auto value_at = [&values](std::size_t index) -> const ExpectedValue& {
+    return values[index < values.size() ? index : values.size() - 1];
+  };
+  switch (problem) {
+    case InputProblem::kValue:
+      AppendValueProblem(line, result, value_at(static_cast<std::size_t>(result.target)),
+                         static_cast<int>(values.size()));
+      return;
+    case InputProblem::kBelowZero:
+    case InputProblem::kNotAboveZero:
+      AppendText(line, "value ");
+      AppendCount(line, value_index + 1);
+      AppendText(line, " (");
+      AppendText(line, value_at(static_cast<std::size_t>(value_index)).name);
+      AppendText(line, problem == InputProblem::kBelowZero ? ") is below 0" : ") is not above 0");
+      return;
+    case InputProblem::kNone:
+    case InputProblem::kCutValue:
+    case InputProblem::kEndsEarly:
+      return;
+  }
+}
+
+void AppendEarlyEnd(OutputLine& line, std::string_view last, const InputLinePosition& position) {
+  if (position.data_line == 0) {
+    AppendText(line, "the file holds no data line (");
+    AppendCount(line, position.line_number);
+    AppendText(line, position.line_number == 1 ? " line read); " : " lines read); ");
+    return;
+  }
+  AppendText(line, "the file ends after its ");
+  AppendText(line, last);
+  AppendText(line, " (line ");
+  AppendCount(line, position.data_line_number);
+  AppendText(line, "); ");
 }
 
 }  // namespace qartwo

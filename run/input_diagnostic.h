@@ -28,6 +28,7 @@ struct InputFileProblem {
   std::string_view problem;            // what is wrong with it
   std::string_view expected;           // what the line should hold, or the limit it broke
   IoStatus io_status = IoStatus::kOk;  // kUnitError
+  bool at_end = false;                 // kInputError found at the end of the file: no line to show
 };
 
 // Writes the diagnostic lines of `problem` to `unit`: a heading naming the file and the
@@ -45,5 +46,15 @@ void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> value
 // on a line that needs `needed` values, e.g. value 2 (block width) "abc" is not a real number.
 void AppendValueProblem(OutputLine& line, const FreeFormResult& result, const ExpectedValue& value,
                         int needed);
+
+// Appends what is wrong with a data line holding `values`: the free-form failure of `result`
+// (kValue), a value cut at column 256, or value `value_index` (from 0) out of its range, e.g.
+// value 2 (number of cycles) is below 0. Nothing for other problems.
+void AppendLineProblem(OutputLine& line, InputProblem problem, const FreeFormResult& result,
+                       std::span<const ExpectedValue> values, int value_index);
+
+// Appends where a file ended too early: "the file ends after its <last> (line 3); " or, with
+// no data line at all, "the file holds no data line (2 lines read); ".
+void AppendEarlyEnd(OutputLine& line, std::string_view last, const InputLinePosition& position);
 
 }  // namespace qartwo

@@ -23,12 +23,33 @@ std::string_view TrimTrailingBlanks(std::string_view line) {
   return last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
 }
 
+namespace {
+
+bool EndsToken(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '/';
+}
+
+}  // namespace
+
+bool ValueCutAtLineEnd(std::string_view line, const LineOverflow& overflow,
+                       const FreeFormResult& read) {
+  if (line.size() < kInputLineLength || read.end != kInputLineLength) return false;
+  return !EndsToken(line[kInputLineLength - 1]) && !EndsToken(overflow.first_beyond);
+}
+
+InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
+                            std::span<const FreeFormTarget> targets, FreeFormResult& read) {
+  read = ReadFreeForm(text, targets);
+  if (ValueCutAtLineEnd(text, overflow, read)) return InputProblem::kCutValue;
+  return read.status == FreeFormStatus::kOk ? InputProblem::kNone : InputProblem::kValue;
+}
+
 IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position) {
   const std::span<char> text = line.first(std::min(line.size(), kInputLineLength));
   std::fill(line.begin() + static_cast<std::ptrdiff_t>(text.size()), line.end(), ' ');
   for (;;) {
     // ReadLine pads with blanks and leaves the text blank when nothing was read.
-    const IoStatus status = ReadLine(unit, text);
+    const IoStatus status = ReadLine(unit, text, position.overflow);
     if (status != IoStatus::kOk) {
       std::fill(text.begin(), text.end(), ' ');
       return status;
@@ -36,6 +57,7 @@ IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& positio
     ++position.line_number;
     if (ClassifyInputLine(InputLineText(text)) == InputLineKind::kData) {
       ++position.data_line;
+      position.data_line_number = position.line_number;
       return IoStatus::kOk;
     }
   }

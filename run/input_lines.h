@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "support/free_form.h"
 #include "support/units.h"
 
 namespace qartwo {
@@ -33,7 +34,31 @@ std::string_view TrimTrailingBlanks(std::string_view line);
 struct InputLinePosition {
   long long line_number = 0;
   int data_line = 0;
+  long long data_line_number = 0;  // line_number of the last data line
+  LineOverflow overflow;           // what the last line read held past kInputLineLength
 };
+
+// True when the cut at kInputLineLength split a value that `read` took from `line`: the
+// characters on both sides of the cut belong to one token (neither is a blank, tab, comma or
+// slash) and the last token read as a value ran up to the cut.
+bool ValueCutAtLineEnd(std::string_view line, const LineOverflow& overflow,
+                       const FreeFormResult& read);
+
+// Why a reader stopped with kInputError.
+enum class InputProblem {
+  kNone,
+  kValue,         // a value missing or not of its kind: the reader's FreeFormResult says which
+  kCutValue,      // a value runs on past kInputLineLength
+  kBelowZero,     // the value at the reader's value index is below 0
+  kNotAboveZero,  // the value at the reader's value index is 0 or below
+  kEndsEarly,     // the file ended before a line the reader needs
+};
+
+// Reads the values of data line `text` into `targets` into `read`: kValue when the free-form
+// reader refused the line, kCutValue when a value it took was cut at kInputLineLength (see
+// ValueCutAtLineEnd), kNone when all values were read.
+InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
+                            std::span<const FreeFormTarget> targets, FreeFormResult& read);
 
 // Reads lines of `unit` into `line` (at most its first kInputLineLength characters are
 // used, padded with blanks) until a data line, passing over comment and blank lines.

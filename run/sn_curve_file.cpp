@@ -32,6 +32,12 @@ SnCurveFileResult& Stop(SnCurveFileResult& result, InputFileStatus status,
   return result;
 }
 
+SnCurveFileResult& StopAt(SnCurveFileResult& result, InputProblem problem,
+                          std::span<const char> line) {
+  result.problem = problem;
+  return Stop(result, InputFileStatus::kInputError, line);
+}
+
 void TakeName(std::string_view text, std::span<char> name_line, int console_unit) {
   const std::size_t kept = std::min(text.size(), name_line.size());
   std::copy_n(text.begin(), kept, name_line.begin());
@@ -72,6 +78,67 @@ void SetHeader(std::span<double> curve, const SnCurveFileResult& result) {
   set(kIFirstFix, result.n_sn_lin * result.n_par_per_lin + kHeaderLength + 1);
 }
 
+// Reads the size line; the problem found, or kNone with `result.refusal` saying whether the
+// size fits the file format and the vector.
+InputProblem ReadSize(std::string_view text, SnCurveFileResult& result, std::size_t room) {
+  const std::array<FreeFormTarget, 3> targets = {IntegerTarget(result.n_sn_lin),
+                                                 IntegerTarget(result.n_par_per_lin),
+                                                 IntegerTarget(result.n_fix_par)};
+  const InputProblem problem =
+      ReadLineValues(text, result.position.overflow, targets, result.value);
+  if (problem == InputProblem::kNone) result.refusal = CheckSize(result, room);
+  return problem;
+}
+
+// Reads the line of the next segment into the vector (the size check keeps it inside).
+InputProblem ReadSegment(std::string_view text, SnCurveFileResult& result,
+                         std::span<double> curve) {
+  ++result.segment;
+  std::array<double, kValuesPerSegment> values{};
+  const std::array<FreeFormTarget, kValuesPerSegment> targets = {
+      RealTarget(values[0]), RealTarget(values[1]), RealTarget(values[2])};
+  if (const InputProblem problem =
+          ReadLineValues(text, result.position.overflow, targets, result.value);
+      problem != InputProblem::kNone) {
+    return problem;
+  }
+  // A slope of 0 or below has no end stress and makes no sense as an SN-curve.
+  if (values[1] <= 0.0) {
+    result.value_index = 1;
+    return InputProblem::kNotAboveZero;
+  }
+  const std::size_t first =
+      static_cast<std::size_t>(kHeaderLength + kValuesPerSegment * (result.segment - 1));
+  std::copy(values.begin(), values.end(), curve.begin() + static_cast<std::ptrdiff_t>(first));
+  return InputProblem::kNone;
+}
+
+// Reads the fixed-parameter line into the elements from element 8's number on.
+InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::span<double> curve,
+                       std::size_t room) {
+  const int first_fix = HeaderInteger(curve, kIFirstFix);
+  std::array<FreeFormTarget, kCurveVectorLength> targets{};
+  std::size_t count = 0;
+  for (int i = 0; i < result.n_fix_par; ++i) {
+    const long long element = static_cast<long long>(first_fix) + i;
+    if (element < 1 || element > static_cast<long long>(room)) break;  // kept out by the size check
+    targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
+  }
+  if (count == 0) return InputProblem::kNone;  // nFixPar 0: the line is taken, nothing read
+  return ReadLineValues(text, result.position.overflow,
+                        std::span<const FreeFormTarget>(targets.data(), count), result.value);
+}
+
+// At the end of the file: only the fixed-parameter line may be missing.
+void CheckComplete(SnCurveFileResult& result) {
+  const bool complete =
+      (result.line_kind == SnCurveLine::kSize || result.line_kind == SnCurveLine::kSegment) &&
+      result.segment >= result.n_sn_lin;
+  if (result.status != InputFileStatus::kOk || complete) return;
+  result.status = InputFileStatus::kInputError;
+  result.problem = InputProblem::kEndsEarly;
+}
+
 }  // namespace
 
 SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<double> curve,
@@ -80,132 +147,168 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
   const std::size_t room = std::min(curve.size(), kCurveVectorLength);
   while (NextDataLine(unit, line, result.position, result.status, result.io_status)) {
     const std::string_view text = InputLineText(line);
-
     if (result.position.data_line == 1) {
       result.line_kind = SnCurveLine::kName;
       TakeName(text, name_line, console_unit);
       continue;
     }
-
     if (result.position.data_line == 2) {
       result.line_kind = SnCurveLine::kSize;
-      const std::array<FreeFormTarget, 3> targets = {IntegerTarget(result.n_sn_lin),
-                                                     IntegerTarget(result.n_par_per_lin),
-                                                     IntegerTarget(result.n_fix_par)};
-      result.value = ReadFreeForm(text, targets);
-      if (result.value.status != FreeFormStatus::kOk) {
-        return Stop(result, InputFileStatus::kInputError, line);
+      if (const InputProblem problem = ReadSize(text, result, room);
+          problem != InputProblem::kNone) {
+        return StopAt(result, problem, line);
       }
-      result.refusal = CheckSize(result, room);
       if (result.refusal != SnCurveRefusal::kNone) {
         return Stop(result, InputFileStatus::kRefused, line);
       }
       SetHeader(curve, result);
       continue;
     }
-
     if (result.segment < result.n_sn_lin) {
       result.line_kind = SnCurveLine::kSegment;
-      ++result.segment;
-      std::array<double, kValuesPerSegment> values{};
-      const std::array<FreeFormTarget, kValuesPerSegment> targets = {
-          RealTarget(values[0]), RealTarget(values[1]), RealTarget(values[2])};
-      result.value = ReadFreeForm(text, targets);
-      if (result.value.status != FreeFormStatus::kOk) {
-        return Stop(result, InputFileStatus::kInputError, line);
+      if (const InputProblem problem = ReadSegment(text, result, curve);
+          problem != InputProblem::kNone) {
+        return StopAt(result, problem, line);
       }
-      // The size check keeps every segment inside the vector.
-      const std::size_t first =
-          static_cast<std::size_t>(kHeaderLength + kValuesPerSegment * (result.segment - 1));
-      std::copy(values.begin(), values.end(), curve.begin() + static_cast<std::ptrdiff_t>(first));
       continue;
     }
-
     // The fixed-parameter line, placed by element 8; nothing after it is read.
     result.line_kind = SnCurveLine::kFixed;
-    const int first_fix = HeaderInteger(curve, kIFirstFix);
-    std::array<FreeFormTarget, kCurveVectorLength> targets{};
-    std::size_t count = 0;
-    for (int i = 0; i < result.n_fix_par; ++i) {
-      const long long element = static_cast<long long>(first_fix) + i;
-      if (element < 1 || element > static_cast<long long>(room)) {
-        break;  // kept out by the size check
-      }
-      targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
-    }
-    if (count == 0) return result;  // nFixPar 0: the line is taken, nothing is read from it
-    result.value = ReadFreeForm(text, std::span<const FreeFormTarget>(targets.data(), count));
-    if (result.value.status != FreeFormStatus::kOk) {
-      return Stop(result, InputFileStatus::kInputError, line);
+    if (const InputProblem problem = ReadFixed(text, result, curve, room);
+        problem != InputProblem::kNone) {
+      return StopAt(result, problem, line);
     }
     return result;
   }
+  CheckComplete(result);
   return result;
 }
+
+namespace {
+
+// What a data line of the file should hold, e.g. "line of segment 2: LogA (real), ...".
+void AppendExpectedLine(OutputLine& expected, SnCurveLine kind, const SnCurveFileResult& result) {
+  switch (kind) {
+    case SnCurveLine::kNone:
+    case SnCurveLine::kName:
+      AppendText(expected, "curve name line: the curve's name");
+      return;
+    case SnCurveLine::kSize:
+      AppendText(expected, "size line: ");
+      AppendExpectedValues(expected, kSizeValues);
+      return;
+    case SnCurveLine::kSegment:
+      AppendText(expected, "line of segment ");
+      AppendCount(expected, result.segment);
+      AppendText(expected, ": ");
+      AppendExpectedValues(expected, kSegmentValues);
+      return;
+    case SnCurveLine::kFixed:
+      AppendText(expected, "fixed-parameter line: nFixPar = ");
+      AppendCount(expected, result.n_fix_par);
+      AppendText(expected, " values (real)");
+      return;
+  }
+}
+
+// The file ended early: after which line, and which line is missing.
+void AppendMissingLine(OutputLine& what, OutputLine& expected, const SnCurveFileResult& result) {
+  OutputLine last;
+  AppendExpectedLine(last, result.line_kind, result);
+  const std::string_view last_text = LineText(last);
+  AppendEarlyEnd(what, last_text.substr(0, last_text.find(':')), result.position);
+  SnCurveFileResult missing = result;
+  missing.segment = result.segment + 1;
+  switch (result.line_kind) {
+    case SnCurveLine::kNone:
+      AppendText(what, "the curve name line is missing");
+      AppendExpectedLine(expected, SnCurveLine::kName, result);
+      return;
+    case SnCurveLine::kName:
+      AppendText(what, "the size line is missing");
+      AppendExpectedLine(expected, SnCurveLine::kSize, result);
+      return;
+    default:
+      AppendText(what, "segment ");
+      AppendCount(what, missing.segment);
+      AppendText(what, " of ");
+      AppendCount(what, result.n_sn_lin);
+      AppendText(what, " is missing");
+      AppendExpectedLine(expected, SnCurveLine::kSegment, missing);
+      return;
+  }
+}
+
+void AppendInputError(OutputLine& what, OutputLine& expected, const SnCurveFileResult& result) {
+  if (result.problem == InputProblem::kEndsEarly) {
+    AppendMissingLine(what, expected, result);
+    return;
+  }
+  AppendExpectedLine(expected, result.line_kind, result);
+  if (result.line_kind == SnCurveLine::kSize) {
+    AppendLineProblem(what, result.problem, result.value, kSizeValues, result.value_index);
+    return;
+  }
+  if (result.line_kind == SnCurveLine::kSegment) {
+    AppendLineProblem(what, result.problem, result.value, kSegmentValues, result.value_index);
+    return;
+  }
+  if (result.problem != InputProblem::kValue) {
+    AppendLineProblem(what, result.problem, result.value, {}, 0);
+    return;
+  }
+  OutputLine name;
+  AppendText(name, "fixed parameter ");
+  AppendCount(name, static_cast<long long>(result.value.target) + 1);
+  AppendValueProblem(what, result.value, {LineText(name), FreeFormKind::kReal}, result.n_fix_par);
+}
+
+void AppendRefusal(OutputLine& what, OutputLine& expected, const SnCurveFileResult& result) {
+  switch (result.refusal) {
+    case SnCurveRefusal::kNegativeCount:
+      AppendText(what, "a negative count: nSNlin ");
+      AppendCount(what, result.n_sn_lin);
+      AppendText(what, ", nParPerLin ");
+      AppendCount(what, result.n_par_per_lin);
+      AppendText(what, ", nFixPar ");
+      AppendCount(what, result.n_fix_par);
+      AppendText(expected, "nSNlin, nParPerLin and nFixPar of 0 or more");
+      return;
+    case SnCurveRefusal::kValuesPerSegment:
+      AppendText(what, "nParPerLin is ");
+      AppendCount(what, result.n_par_per_lin);
+      AppendText(expected,
+                 "nParPerLin 3: a segment line holds exactly three values (LogA, m, nBreak)");
+      return;
+    case SnCurveRefusal::kTooManyValues:
+    case SnCurveRefusal::kNone:
+      AppendText(what, "the curve needs 8 + 3 x nSNlin + nFixPar = ");
+      AppendCount(what, result.needed_values);
+      AppendText(what, " values");
+      AppendText(expected, "at most ");
+      AppendCount(expected, static_cast<long long>(result.vector_room));
+      AppendText(expected, " values, the room of the SN-curve vector");
+      return;
+  }
+}
+
+}  // namespace
 
 void WriteSnCurveFileProblem(int unit, std::string_view file_name,
                              const SnCurveFileResult& result) {
   OutputLine what;
   OutputLine expected;
-  if (result.status == InputFileStatus::kInputError) {
-    const std::size_t failing = static_cast<std::size_t>(result.value.target);
-    switch (result.line_kind) {
-      case SnCurveLine::kSize:
-        AppendValueProblem(what, result.value, kSizeValues[std::min<std::size_t>(failing, 2)], 3);
-        AppendText(expected, "size line: ");
-        AppendExpectedValues(expected, kSizeValues);
-        break;
-      case SnCurveLine::kSegment:
-        AppendValueProblem(what, result.value, kSegmentValues[std::min<std::size_t>(failing, 2)],
-                           kValuesPerSegment);
-        AppendText(expected, "line of segment ");
-        AppendCount(expected, result.segment);
-        AppendText(expected, ": ");
-        AppendExpectedValues(expected, kSegmentValues);
-        break;
-      default: {
-        OutputLine name;
-        AppendText(name, "fixed parameter ");
-        AppendCount(name, static_cast<long long>(failing) + 1);
-        AppendValueProblem(what, result.value, {LineText(name), FreeFormKind::kReal},
-                           result.n_fix_par);
-        AppendText(expected, "fixed-parameter line: nFixPar = ");
-        AppendCount(expected, result.n_fix_par);
-        AppendText(expected, " values (real)");
-        break;
-      }
-    }
-  } else if (result.status == InputFileStatus::kRefused) {
-    switch (result.refusal) {
-      case SnCurveRefusal::kNegativeCount:
-        AppendText(what, "a negative count: nSNlin ");
-        AppendCount(what, result.n_sn_lin);
-        AppendText(what, ", nParPerLin ");
-        AppendCount(what, result.n_par_per_lin);
-        AppendText(what, ", nFixPar ");
-        AppendCount(what, result.n_fix_par);
-        AppendText(expected, "nSNlin, nParPerLin and nFixPar of 0 or more");
-        break;
-      case SnCurveRefusal::kValuesPerSegment:
-        AppendText(what, "nParPerLin is ");
-        AppendCount(what, result.n_par_per_lin);
-        AppendText(expected,
-                   "nParPerLin 3: a segment line holds exactly three values (LogA, m, nBreak)");
-        break;
-      case SnCurveRefusal::kTooManyValues:
-      case SnCurveRefusal::kNone:
-        AppendText(what, "the curve needs 8 + 3 x nSNlin + nFixPar = ");
-        AppendCount(what, result.needed_values);
-        AppendText(what, " values");
-        AppendText(expected, "at most ");
-        AppendCount(expected, static_cast<long long>(result.vector_room));
-        AppendText(expected, " values, the room of the SN-curve vector");
-        break;
-    }
-  }
-  WriteInputFileProblem(
-      unit, {kFileKind, file_name, result.status, result.position.line_number, result.line_text,
-             LineText(what), LineText(expected), result.io_status});
+  if (result.status == InputFileStatus::kInputError) AppendInputError(what, expected, result);
+  if (result.status == InputFileStatus::kRefused) AppendRefusal(what, expected, result);
+  WriteInputFileProblem(unit, {.file_kind = kFileKind,
+                               .file_name = file_name,
+                               .status = result.status,
+                               .line_number = result.position.line_number,
+                               .line_text = result.line_text,
+                               .problem = LineText(what),
+                               .expected = LineText(expected),
+                               .io_status = result.io_status,
+                               .at_end = result.problem == InputProblem::kEndsEarly});
 }
 
 }  // namespace qartwo

@@ -28,8 +28,8 @@ enum class SnCurveRefusal {
 struct SnCurveFileResult {
   InputFileStatus status = InputFileStatus::kOk;
   // The last data line taken, or the failing one; kNone when the file had no data line.
-  // kOk with a line before kFixed: the file ended early and the rest of the vector is as
-  // it was (zero in the program).
+  // kOk with a line before kFixed: the file ended where only its fixed-parameter line was
+  // missing, and the fixed block is as it was (zero in the program).
   SnCurveLine line_kind = SnCurveLine::kNone;
   int segment = 0;  // segment number (from 1) of the last segment line taken or failing
   // From the size line as read, also when it was refused.
@@ -41,7 +41,9 @@ struct SnCurveFileResult {
   // kInputError, kRefused: the failing line without trailing blanks; a view into the
   // caller's line buffer, valid until that buffer changes.
   std::string_view line_text;
-  FreeFormResult value;  // kInputError: which value failed, on what text
+  InputProblem problem = InputProblem::kNone;  // kInputError: what is wrong
+  FreeFormResult value;                        // kValue: which value failed, on what text
+  int value_index = 0;                         // kNotAboveZero: which value (from 0)
   SnCurveRefusal refusal = SnCurveRefusal::kNone;
   long long needed_values = 0;         // kTooManyValues: 8 + 3 x nSNlin + nFixPar
   std::size_t vector_room = 0;         // kTooManyValues: the values the vector holds
@@ -54,8 +56,10 @@ struct SnCurveFileResult {
 // " User Defined SN-Curve         : " with the name. The size line sets elements 1 to 8 of
 // `curve`; segment k goes to elements 9 + 3(k-1) to 11 + 3(k-1); the fixed values from the
 // element named by element 8. A size line with a negative count, nParPerLin other than 3 or
-// more values than min(curve.size(), kCurveVectorLength) is refused before anything is
-// stored from it. Never writes outside `line`, `curve` and `name_line`.
+// more values than min(curve.size(), kCurveVectorLength) is refused (kRefused) before anything
+// is stored from it. kInputError: a line with too few values, a value of the wrong kind or cut
+// at column 256, a slope m of 0 or below, or a file that ends before its name, size or segment
+// lines. Never writes outside `line`, `curve` and `name_line`.
 SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<double> curve,
                                   std::span<char> name_line, int console_unit);
 

@@ -142,6 +142,23 @@ void AppendScientific(OutputLine& line, double value, int width, int decimals) {
   AppendField(line, width, WriteScientific, value, decimals);
 }
 
+void AppendVisible(OutputLine& line, std::string_view text) {
+  constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (c == '\t') {
+      AppendText(line, "\\t");
+    } else if (c == '\\') {
+      AppendText(line, "\\\\");
+    } else if (code < 32 || code == 127) {
+      const std::array<char, 4> escaped = {'\\', 'x', kHexDigits[code >> 4], kHexDigits[code & 15]};
+      AppendText(line, std::string_view(escaped.data(), escaped.size()));
+    } else {
+      AppendText(line, std::string_view(&c, 1));
+    }
+  }
+}
+
 std::string_view LineText(const OutputLine& line) {
   return std::string_view(line.chars.data(), line.length);
 }

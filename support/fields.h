@@ -47,6 +47,14 @@ struct OutputLine {
 
 // Appends text, or a field of `width` characters, to the line.
 void AppendText(OutputLine& line, std::string_view text);
+
+// Appends text quoted from the user (a file name, an answer, a line of a file) with its control
+// characters made visible, so that a diagnostic shows what the text really holds:
+//   "a\tb"      => a\tb         (tab)
+//   "x\r"       => x\x0D        (other bytes below 32, and 127, in upper-case hex)
+//   C:\dir      => C:\\dir     (a backslash doubled)
+// Bytes from 128 on (UTF-8 letters) are kept as they are.
+void AppendVisible(OutputLine& line, std::string_view text);
 void AppendBlanks(OutputLine& line, int count);
 void AppendInteger(OutputLine& line, long long value, int width);
 void AppendFixed(OutputLine& line, double value, int width, int decimals);

@@ -191,12 +191,13 @@ FreeFormStatus ReadValue(std::string_view token, const FreeFormTarget& target) {
 FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
   std::size_t pos = SkipBlanks(text, 0);
   std::size_t next = 0;
-  const auto failure = [&next](FreeFormStatus status, std::string_view value) {
-    return FreeFormResult{status, static_cast<int>(next), value};
+  std::size_t end = 0;
+  const auto failure = [&next, &end](FreeFormStatus status, std::string_view value) {
+    return FreeFormResult{status, static_cast<int>(next), value, end};
   };
   while (next < targets.size()) {
     if (pos == text.size()) return failure(FreeFormStatus::kTooFewValues, {});
-    if (text[pos] == '/') return {};
+    if (text[pos] == '/') return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
     if (text[pos] == ',') {
       ++next;
       pos = SkipBlanks(text, pos + 1);
@@ -205,6 +206,7 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
     const std::size_t start = pos;
     while (pos < text.size() && !EndsToken(text[pos])) ++pos;
     const std::string_view token = text.substr(start, pos - start);
+    end = pos;
     pos = SkipSeparator(text, pos);
 
     const std::size_t star = token.find('*');
@@ -227,7 +229,7 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
       if (status != FreeFormStatus::kOk) return failure(status, token);
     }
   }
-  return {};
+  return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
 }
 
 std::string_view FreeFormStatusText(FreeFormStatus status) {

@@ -3,6 +3,7 @@
 // free_form.cpp.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -37,6 +38,9 @@ struct FreeFormResult {
   FreeFormStatus status = FreeFormStatus::kOk;
   int target = 0;          // index (from 0) of the target that failed
   std::string_view value;  // the offending value as written (empty for kTooFewValues)
+  // Position in the text just past the last token that went to a target (0 when none did):
+  // tells whether a value ran up to the end of a line that was cut.
+  std::size_t end = 0;
 };
 
 // Fills `targets` in order from `text`. Targets reached by a null value or after a slash

@@ -33,7 +33,29 @@ TEST(ReadHistogramFile, ReadsBlocksInOrderOrSaysWhereAndWhyItStopped) {
       // blank and comment lines between block lines; the leading value never selects the
       // block; a third value is ignored
       {"3 5 0.5\n99 10\n   \n\n$ c\n-4 20 99\n1 30\n", "", {3, 5, 0.5, 10, 20, 30}},
-      {"$ no data line\n\n", "", {0, 0, 0}},
+      {"$ no data line\n\n",
+       " *** ERROR: input error in cycle histogram file \"hist.txt\" at its end\n"
+       "     problem  : the file holds no data line (2 lines read); the header line is missing\n"
+       "     expected : header line: number of blocks (integer), block width (real), spare "
+       "header value (real)\n"},
+      // no blocks need no width; -0.0 cycles are not below 0; a byte-order mark at the start is
+      // no part of the first line, which is then a comment
+      {"\xEF\xBB\xBF# c\n0 -1 0\n", "", {0, -1, 0}},
+      {"1 5 0\n1 -0.0\n", "", {1, 5, 0, -0.0}},
+      {"1 0 0\n", "problem  : value 2 (block width) is not above 0\n"},
+      {"1 5 0\n1 -1E-300\n",
+       "at line 2\n     line text: 1 -1E-300\n     problem  : value 2 "
+       "(number of cycles) is below 0\n"},
+      // control characters shown visibly in the line and the value
+      {"1 5 0\n1\t\x01\\ 2\n",
+       "line text: 1\\t\\x01\\\\ 2\n     problem  : value 2 (number of "
+       "cycles) \"\\x01\\\\\" is not a real number\n"},
+      // a value split by the cut at column 256 is refused; a surplus one is not looked at
+      {"1 5 0\n1" + std::string(254, ' ') + "25\n",
+       "at line 2\n     line text: 1" + std::string(254, ' ') +
+           "2\n     problem  : the line is longer than 256 characters: a "
+           "value runs on past column 256\n"},
+      {"1 5 0\n1 7" + std::string(251, ' ') + "xyz\n", "", {1, 5, 0, 7}},
       {"4, 10.0\n",
        " *** ERROR: input error in cycle histogram file \"hist.txt\" at line 1\n"
        "     line text: 4, 10.0\n"

@@ -42,9 +42,26 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       {"n\n0 3 2\n1.5, 2.5\n7 8\n", "7 8", "", {2, 1, 1, 0, 3, 2, 9, 9, 1.5, 2.5}},
       // nFixPar 0: the fixed line is taken, nothing is read from it
       {"n\n1 3 0\n12 3 0\nnot numbers\nlast\n", "last", "", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3, 0}},
-      // a file that ends early keeps what it read
-      {"n\n2 3 1\n# c\n12 3 1e7\n", "<eof>", "", {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7}},
-      {"$ c\n n\n\n", "<eof>", ""},
+      // only the fixed-parameter line may be missing; a file that ends before another line
+      // keeps what it read
+      {"n\n1 3 2\n12 3 0\n", "<eof>", "", {2, 1, 1, 1, 3, 2, 9, 12, 12, 3, 0}},
+      {"n\n2 3 1\n# c\n12 3 1e7\n",
+       "<eof>",
+       " *** ERROR: input error in SN-curve file \"c.txt\" at its end\n"
+       "     problem  : the file ends after its line of segment 1 (line 4); segment 2 of 2 is "
+       "missing\n"
+       "     expected : line of segment 2: LogA (real), m (real), nBreak (real)\n",
+       {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7}},
+      {"$ c\n n\n\n", "<eof>",
+       "problem  : the file ends after its curve name line (line 2); the size line is missing\n"},
+      {"", "<eof>",
+       "problem  : the file holds no data line (0 lines read); the curve name line "
+       "is missing\n     expected : curve name line: the curve's name\n"},
+      {"n\n1 3 0\n12 0 1e7\nnext\n",
+       "next",
+       "at line 3\n     line text: 12 0 1e7\n     "
+       "problem  : value 2 (m) is not above 0\n",
+       {2, 1, 1, 1, 3, 0, 9, 12}},
       // the largest curve the vector holds, and a curve one value larger
       {"n\n0 3 22\n" + values, "<eof>", "", largest},
       {"n\n0 3 23\n", "<eof>", "nFixPar = 31 values\n"},
