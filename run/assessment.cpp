@@ -1,6 +1,7 @@
 #include "run/assessment.h"
 
 #include <array>
+#include <cmath>
 
 #include "fatigue/catalogue.h"
 #include "fatigue/damage.h"
@@ -12,8 +13,10 @@
 #include "run/sn_curve_file.h"
 #include "support/clock.h"
 #include "support/fields.h"
+#include "support/file_identity.h"
 #include "support/text.h"
 #include "support/units.h"
+#include "support/whole_file.h"
 
 namespace qartwo {
 namespace {
@@ -42,6 +45,12 @@ constexpr std::string_view kDamageLabel = " Computed Damage per Year      : ";
 constexpr int kStampLevel = 6;
 constexpr std::size_t kStampLength = 80;
 
+// The reasons a file answer is refused although the file opens.
+constexpr std::string_view kIsReport = "it is the report file";
+constexpr std::array<std::string_view, 3> kIsStandardStream = {
+    "it is the program's standard input", "it is the program's standard output",
+    "it is the program's standard error"};
+
 // Everything a run keeps, fixed in size and zero at start.
 struct RunStorage {
   std::array<char, kTextLength> answer{};
@@ -67,6 +76,11 @@ struct RunStorage {
   std::array<double, kMaxBlocks> block_counts{};
   std::array<double, 4> histogram{};
   double damage = 0.0;
+
+  // The report file, written whole or not at all, and the files its name must not be.
+  WholeFile report;
+  std::array<RefusedFile, 3> standard_streams{};
+  std::array<RefusedFile, 1> report_itself{};
 };
 static_assert(kStampLength <= kTextLength);
 
@@ -89,6 +103,17 @@ void WriteLabelled(int unit, std::string_view label, std::string_view text) {
   WriteLine(unit, LineText(line));
 }
 
+// A diagnostic naming a file the run was given: `before` "name" `after`.
+void WriteFileError(std::string_view before, std::span<const char> name, std::string_view after) {
+  OutputLine line;
+  AppendText(line, before);
+  AppendText(line, "\"");
+  AppendVisible(line, TrimTrailingBlanks(TextView(name)));
+  AppendText(line, "\"");
+  AppendText(line, after);
+  WriteLine(kDiagnosticOutput, LineText(line));
+}
+
 void WriteDamage(int unit, double damage) {
   OutputLine line;
   AppendText(line, kDamageLabel);
@@ -97,17 +122,15 @@ void WriteDamage(int unit, double damage) {
 }
 
 void WriteReport(RunStorage& run) {
-  const std::string_view stamp = TextView(run.date_stamp);
-  WriteLine(kReportUnit, stamp.substr(0, static_cast<std::size_t>(LENTRM(stamp))));
+  WriteLine(kReportUnit, TrimTrailingBlanks(TextView(run.date_stamp)));
   OutputLine scf;
   AppendText(scf, " SCF                           :");
   AppendFixed(scf, run.scf, 12, 3);
   WriteLine(kReportUnit, LineText(scf));
   WriteLine(kReportUnit, "");
   if (run.user_curve) {
-    const std::string_view name = TextView(run.curve_name_line);
     WriteLabelled(kReportUnit, kUserDefinedLabel,
-                  name.substr(0, static_cast<std::size_t>(LENTRM(name))));
+                  TrimTrailingBlanks(TextView(run.curve_name_line)));
   } else {
     int ignored_flag = 0;
     WriteLabelled(kReportUnit, kSelectedLabel, ShownCatalogueName(run, ignored_flag));
@@ -118,20 +141,107 @@ void WriteReport(RunStorage& run) {
   WriteLine(kReportUnit, " --------------- e o f ----------------");
 }
 
-// Reads the histogram and checks its block count; kExitCompleted when the run can go on.
-int ReadHistogram(RunStorage& run, int& number_of_blocks, double& block_width, double& spare) {
+// The report question: a file that is also one of the program's standard streams is refused,
+// since the report would overwrite what the program reads or writes there.
+AnswerStatus AskReportFile(RunStorage& run) {
+  for (int fd = 0; fd < 3; ++fd) {
+    run.standard_streams[static_cast<std::size_t>(fd)] = {
+        DescriptorIdentity(fd), kIsStandardStream[static_cast<std::size_t>(fd)]};
+  }
+  const AnswerStatus asked = AskFile({.prompt = kReportPrompt,
+                                      .failure_text = " Cannot Open file :",
+                                      .what = "the report file",
+                                      .unit = kReportUnit,
+                                      .mode = 0,
+                                      .refused = run.standard_streams},
+                                     run.report_name);
+  if (asked != AnswerStatus::kOk) return asked;
+  NoteOpenedFile(run.report, TextView(run.report_name), kReportUnit);
+  run.report_itself[0] = {DescriptorIdentity(UnitDescriptor(kReportUnit)), kIsReport};
+  return AnswerStatus::kOk;
+}
+
+// An input file question: the report file is refused, as the report would overwrite it.
+AnswerStatus AskInputFile(RunStorage& run, std::string_view prompt, std::string_view what, int unit,
+                          std::span<char> name) {
+  return AskFile({.prompt = prompt,
+                  .failure_text = " Nonexisting file :",
+                  .what = what,
+                  .unit = unit,
+                  .mode = 1,
+                  .refused = run.report_itself},
+                 name);
+}
+
+// The questions up to the curve list: report, histogram, SCF, thickness.
+AnswerStatus AskFilesAndPlate(RunStorage& run) {
+  AnswerStatus asked = AskReportFile(run);
+  if (asked != AnswerStatus::kOk) return asked;
+  asked = AskInputFile(run, kHistogramPrompt, "the cycle histogram file", kHistogramUnit,
+                       run.histogram_name);
+  if (asked != AnswerStatus::kOk) return asked;
+  asked =
+      AskReal(kScfPrompt, "the stress concentration factor as a number", 1.0, run.answer, run.scf);
+  if (asked != AnswerStatus::kOk) return asked;
+  asked =
+      AskReal(kThicknessPrompt, "the plate thickness as a number", 0.0, run.answer, run.thickness);
+  run.plate = {run.thickness, run.scf};
+  return asked;
+}
+
+// The curve list and the choice of a catalogue curve (copied into the vector) or of an
+// SN-curve file (opened, read later).
+AnswerStatus AskCurve(RunStorage& run) {
+  int error_flag = 0;
+  WriteCurveList(kConsoleOutput, run.nCurves, run.curveNames, run.catalogue_name, kReportUnit,
+                 error_flag);
+  if (const AnswerStatus asked = AskLine(kChoicePrompt, run.answer); asked != AnswerStatus::kOk) {
+    return asked;
+  }
+  run.user_curve = run.answer[0] == 'n';
+  if (run.user_curve) {
+    return AskInputFile(run, kCurveFilePrompt, "the SN-curve file", kCurveFileUnit,
+                        run.curve_file_name);
+  }
+  if (const AnswerStatus asked =
+          AskCurveNumber(kCurveNumberPrompt, run.nCurves, run.answer, run.curve_number);
+      asked != AnswerStatus::kOk) {
+    return asked;
+  }
+  const int start = run.iCurveStart[static_cast<std::size_t>(run.curve_number) - 1];
+  const int length = run.iCurveStart[static_cast<std::size_t>(run.curve_number)] - start;
+  SNCOPY(std::span<const double>(run.curveValues).subspan(static_cast<std::size_t>(start) - 1),
+         run.curve, length, 1, 0);
+  WriteLine(kConsoleOutput, "");
+  WriteLabelled(kConsoleOutput, kSelectedLabel, ShownCatalogueName(run, error_flag));
+  return AnswerStatus::kOk;
+}
+
+int ExitStatusFor(InputFileStatus status) {
+  return status == InputFileStatus::kInputError ? kExitInputError : kExitReportedFailure;
+}
+
+// Reads the histogram into the histogram record and checks its block count.
+int ReadHistogram(RunStorage& run) {
   const HistogramFileResult read = ReadHistogramFile(kHistogramUnit, run.answer, run.block_counts);
   if (read.status != InputFileStatus::kOk) {
     WriteHistogramFileProblem(kDiagnosticOutput, TextView(run.histogram_name), read);
-    return read.status == InputFileStatus::kInputError ? kExitInputError : kExitReportedFailure;
+    return ExitStatusFor(read.status);
   }
   if (read.block_lines != read.number_of_blocks) {
     WriteLine(kConsoleOutput, " *** ERROR. Number of blocks mismatch ");
+    OutputLine counts;
+    AppendText(counts, ": its header line gives ");
+    AppendInteger(counts, read.number_of_blocks, 1);
+    AppendText(counts, " blocks, the file holds ");
+    AppendInteger(counts, read.block_lines, 1);
+    AppendText(counts, read.block_lines == 1 ? " block line" : " block lines");
+    WriteFileError(" *** ERROR: block count mismatch in cycle histogram file ", run.histogram_name,
+                   LineText(counts));
     return kExitReportedFailure;
   }
-  number_of_blocks = read.number_of_blocks;
-  block_width = read.block_width;
-  spare = read.spare_value;
+  run.histogram = {1.0, static_cast<double>(read.number_of_blocks), read.block_width,
+                   read.spare_value};
   return kExitCompleted;
 }
 
@@ -140,7 +250,36 @@ int ReadUserCurve(RunStorage& run) {
       ReadSnCurveFile(kCurveFileUnit, run.answer, run.curve, run.curve_name_line, kConsoleOutput);
   if (read.status == InputFileStatus::kOk) return kExitCompleted;
   WriteSnCurveFileProblem(kDiagnosticOutput, TextView(run.curve_file_name), read);
-  return read.status == InputFileStatus::kInputError ? kExitInputError : kExitReportedFailure;
+  return ExitStatusFor(read.status);
+}
+
+// The evaluation, the console result and the report, written whole or not at all.
+int EvaluateAndReport(RunStorage& run) {
+  BeginWholeWrite(run.report, kReportUnit);
+  int evaluation_flag = 0;
+  QAR02X(run.block_counts, run.curve, run.plate, run.histogram, run.damage, kReportUnit,
+         evaluation_flag);
+  if (evaluation_flag == 0) {
+    WriteDamage(kConsoleOutput, run.damage);
+    WriteReport(run);
+  }
+  if (FinishWholeWrite(run.report, kReportUnit) != IoStatus::kOk) {
+    WriteFileError(" *** ERROR: the report file ", run.report_name,
+                   " could not be written completely; a report it held before is kept");
+    return kExitReportedFailure;
+  }
+  if (evaluation_flag != 0) {
+    WriteFileError(" *** ERROR: the damage could not be evaluated; see the report file ",
+                   run.report_name, "");
+    return kExitReportedFailure;
+  }
+  if (!std::isfinite(run.damage)) {
+    WriteLine(kDiagnosticOutput,
+              " *** ERROR: the damage per year is not a finite number: the histogram's counts or "
+              "stresses are too large for the computation");
+    return kExitReportedFailure;
+  }
+  return kExitCompleted;
 }
 
 // The dialogue, the evaluation and the report; returns the exit status.
@@ -157,62 +296,17 @@ int Assess(RunStorage& run) {
   }
 
   WriteBanner(kConsoleOutput);
-  AnswerStatus asked =
-      AskFile(kReportPrompt, " Cannot Open file :", run.report_name, kReportUnit, 0);
-  if (asked == AnswerStatus::kOk) {
-    asked = AskFile(kHistogramPrompt, " Nonexisting file :", run.histogram_name, kHistogramUnit, 1);
+  if (const AnswerStatus asked = AskFilesAndPlate(run); asked != AnswerStatus::kOk) {
+    return StatusFor(asked);
   }
-  if (asked == AnswerStatus::kOk) {
-    asked = AskReal(kScfPrompt, "the stress concentration factor as a number", 1.0, run.answer,
-                    run.scf);
+  if (const AnswerStatus asked = AskCurve(run); asked != AnswerStatus::kOk) {
+    return StatusFor(asked);
   }
-  if (asked == AnswerStatus::kOk) {
-    asked = AskReal(kThicknessPrompt, "the plate thickness as a number", 0.0, run.answer,
-                    run.thickness);
-  }
-  if (asked != AnswerStatus::kOk) return StatusFor(asked);
-  run.plate = {run.thickness, run.scf};
-
-  WriteCurveList(kConsoleOutput, run.nCurves, run.curveNames, run.catalogue_name, kReportUnit,
-                 error_flag);
-  asked = AskLine(kChoicePrompt, run.answer);
-  if (asked != AnswerStatus::kOk) return StatusFor(asked);
-  run.user_curve = run.answer[0] == 'n';
+  if (const int read = ReadHistogram(run); read != kExitCompleted) return read;
   if (run.user_curve) {
-    asked =
-        AskFile(kCurveFilePrompt, " Nonexisting file :", run.curve_file_name, kCurveFileUnit, 1);
-    if (asked != AnswerStatus::kOk) return StatusFor(asked);
-  } else {
-    asked = AskCurveNumber(kCurveNumberPrompt, run.nCurves, run.answer, run.curve_number);
-    if (asked != AnswerStatus::kOk) return StatusFor(asked);
-    const int start = run.iCurveStart[static_cast<std::size_t>(run.curve_number) - 1];
-    const int length = run.iCurveStart[static_cast<std::size_t>(run.curve_number)] - start;
-    SNCOPY(std::span<const double>(run.curveValues).subspan(static_cast<std::size_t>(start) - 1),
-           run.curve, length, 1, 0);
-    WriteLine(kConsoleOutput, "");
-    WriteLabelled(kConsoleOutput, kSelectedLabel, ShownCatalogueName(run, error_flag));
+    if (const int read = ReadUserCurve(run); read != kExitCompleted) return read;
   }
-
-  int number_of_blocks = 0;
-  double block_width = 0.0;
-  double spare = 0.0;
-  if (const int histogram = ReadHistogram(run, number_of_blocks, block_width, spare);
-      histogram != kExitCompleted) {
-    return histogram;
-  }
-  if (run.user_curve) {
-    if (const int curve = ReadUserCurve(run); curve != kExitCompleted) return curve;
-  }
-  run.histogram = {1.0, static_cast<double>(number_of_blocks), block_width, spare};
-
-  int evaluation_flag = 0;
-  QAR02X(run.block_counts, run.curve, run.plate, run.histogram, run.damage, kReportUnit,
-         evaluation_flag);
-  if (evaluation_flag != 0) return kExitReportedFailure;
-
-  WriteDamage(kConsoleOutput, run.damage);
-  WriteReport(run);
-  return kExitCompleted;
+  return EvaluateAndReport(run);
 }
 
 }  // namespace
@@ -220,15 +314,11 @@ int Assess(RunStorage& run) {
 int RunAssessment() {
   g_storage = RunStorage{};
   int status = Assess(g_storage);
-  // Whatever the report received must reach its file; a report cut short is no success.
-  if (CloseUnit(kReportUnit) != IoStatus::kOk) {
-    const std::string_view name = TextView(g_storage.report_name);
-    OutputLine line;
-    AppendText(line, " *** ERROR: the report file \"");
-    AppendText(line, name.substr(0, static_cast<std::size_t>(LENTRM(name))));
-    AppendText(line, "\" could not be written completely");
-    WriteLine(kDiagnosticOutput, LineText(line));
-    status = kExitReportedFailure;
+  // A report not completed: a file this run created goes again, an old one stays as it was.
+  AbandonWholeWrite(g_storage.report, kReportUnit);
+  if (FlushUnit(kConsoleOutput) != IoStatus::kOk) {
+    WriteLine(kDiagnosticOutput, " *** ERROR: the console output could not be written completely");
+    if (status == kExitCompleted) status = kExitReportedFailure;
   }
   if (CloseAllUnits() != IoStatus::kOk && status == kExitCompleted) {
     status = kExitReportedFailure;

@@ -1,5 +1,5 @@
-#include "run/assessment.h"
+#include "run/program.h"
 
 int main() {
-  return qartwo::RunAssessment();
+  return qartwo::RunProgram();
 }

@@ -1,8 +1,10 @@
 #include "run/questions.h"
 
 #include <array>
+#include <cstring>
 
 #include "support/fields.h"
+#include "support/file_identity.h"
 #include "support/file_open.h"
 #include "support/free_form.h"
 #include "support/text.h"
@@ -29,11 +31,15 @@ void WriteHeading(std::string_view what, std::string_view prompt) {
   WriteLine(kDiagnosticOutput, LineText(line));
 }
 
-void WriteLabelled(std::string_view label, std::string_view text) {
+void WriteLabelled(std::string_view label, std::string_view text, bool visible = false) {
   OutputLine line;
   AppendText(line, kIndent);
   AppendText(line, label);
-  AppendText(line, text);
+  if (visible) {
+    AppendVisible(line, text);
+  } else {
+    AppendText(line, text);
+  }
   WriteLine(kDiagnosticOutput, LineText(line));
 }
 
@@ -43,26 +49,65 @@ AnswerStatus EndOfInput(std::string_view prompt) {
 }
 
 AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
-                       const FreeFormResult& result, std::string_view expected) {
+                       const FreeFormResult& result, std::string_view expected,
+                       std::string_view note = {}) {
   WriteHeading("input error in the answer to", prompt);
-  WriteLabelled("answer   : ", answer.substr(0, static_cast<std::size_t>(LENTRM(answer))));
+  WriteLabelled("answer   : ", answer.substr(0, static_cast<std::size_t>(LENTRM(answer))), true);
   OutputLine problem;
   if (!result.value.empty()) {
     AppendText(problem, "\"");
-    AppendText(problem, result.value);
+    AppendVisible(problem, result.value);
     AppendText(problem, "\": ");
   }
   AppendText(problem, FreeFormStatusText(result.status));
   WriteLabelled("problem  : ", LineText(problem));
   WriteLabelled("expected : ", expected);
+  if (!note.empty()) WriteLabelled("note     : ", note);
   return AnswerStatus::kInputError;
 }
 
-AnswerStatus ReadAnswer(std::string_view prompt, std::span<char> answer) {
+AnswerStatus ReadAnswer(std::string_view prompt, std::span<char> answer, LineOverflow& overflow) {
   BlankText(answer);
-  const IoStatus read = ReadLine(kConsoleInput, answer);
+  const IoStatus read = ReadLine(kConsoleInput, answer, overflow);
   if (read == IoStatus::kOk) return AnswerStatus::kOk;
   return EndOfInput(prompt);
+}
+
+AnswerStatus ReadAnswer(std::string_view prompt, std::span<char> answer) {
+  LineOverflow ignored;
+  return ReadAnswer(prompt, answer, ignored);
+}
+
+// Opens the named file on the question's unit; an empty text when it is open there, else why
+// the answer cannot be used.
+std::string_view OpenAnswer(const FileQuestion& question, std::span<char> name,
+                            const LineOverflow& overflow) {
+  // A name cut at its length, or at a NUL, would open some other file.
+  if (overflow.nonblank_beyond) return "the name is longer than 256 characters";
+  if (TextView(name).find('\0') != std::string_view::npos) return "the name holds a NUL byte";
+  int error_flag = 0;
+  int system_error = 0;
+  OPNOLD(TextView(name), question.unit, question.mode, error_flag, system_error);
+  if (error_flag != 0) return std::strerror(system_error);
+  const FileIdentity opened = DescriptorIdentity(UnitDescriptor(question.unit));
+  for (const RefusedFile& refused : question.refused) {
+    if (SameRegularFile(opened, refused.identity)) {
+      CloseUnit(question.unit);
+      return refused.reason;
+    }
+  }
+  return {};
+}
+
+void WriteRefusal(const FileQuestion& question, std::string_view name, std::string_view reason) {
+  OutputLine line;
+  AppendText(line, " *** ERROR: cannot use \"");
+  AppendVisible(line, name.substr(0, static_cast<std::size_t>(LENTRM(name))));
+  AppendText(line, "\" as ");
+  AppendText(line, question.what);
+  AppendText(line, ": ");
+  AppendText(line, reason);
+  WriteLine(kDiagnosticOutput, LineText(line));
 }
 
 // True when the line holds nothing the free-form reader would take as a value.
@@ -81,7 +126,10 @@ AnswerStatus ReadCurveNumber(std::string_view prompt, std::span<char> answer, in
   const std::array<FreeFormTarget, 1> target = {IntegerTarget(number)};
   const FreeFormResult result = ReadFreeForm(TextView(answer), target);
   if (result.status != FreeFormStatus::kOk) {
-    return BadNumber(prompt, TextView(answer), result, "a whole curve number");
+    // "N" or " n" at the question before chose the catalogue, perhaps unwittingly.
+    return BadNumber(prompt, TextView(answer), result, "a whole curve number",
+                     "only a lower-case n in the first column of the answer to \"Use the "
+                     "predefined SN-Curves? /y/ :\" chooses an SN-curve file");
   }
   return AnswerStatus::kOk;
 }
@@ -93,19 +141,21 @@ AnswerStatus AskLine(std::string_view prompt, std::span<char> answer) {
   return ReadAnswer(prompt, answer);
 }
 
-AnswerStatus AskFile(std::string_view prompt, std::string_view failure_text, std::span<char> name,
-                     int unit, int mode) {
+AnswerStatus AskFile(const FileQuestion& question, std::span<char> name) {
   for (;;) {
-    if (const AnswerStatus asked = AskLine(prompt, name); asked != AnswerStatus::kOk) {
+    PROMPT(kConsoleOutput, question.prompt);
+    LineOverflow overflow;
+    if (const AnswerStatus asked = ReadAnswer(question.prompt, name, overflow);
+        asked != AnswerStatus::kOk) {
       return asked;
     }
-    int error_flag = 0;
-    OPNOLD(TextView(name), unit, mode, error_flag);
-    if (error_flag == 0) return AnswerStatus::kOk;
+    const std::string_view refusal = OpenAnswer(question, name, overflow);
+    if (refusal.empty()) return AnswerStatus::kOk;
     OutputLine line;
-    AppendText(line, failure_text);
+    AppendText(line, question.failure_text);
     AppendText(line, TextView(name));
     WriteLine(kConsoleOutput, LineText(line));
+    WriteRefusal(question, TextView(name), refusal);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "support/file_identity.h"
+
 namespace qartwo {
 
 // How a question ended. kEndOfInput and kInputError have had their diagnostic written to
@@ -14,11 +16,27 @@ enum class AnswerStatus { kOk, kEndOfInput, kInputError };
 // Shows `prompt` on unit 6 and reads one console line into `answer` (blanked first).
 AnswerStatus AskLine(std::string_view prompt, std::span<char> answer);
 
-// Asks for a file name into `name` and opens it on `unit` in `mode` (0 open or create,
-// 1 must exist), asking again after every failed open with `failure_text` and the name as
-// typed on the console.
-AnswerStatus AskFile(std::string_view prompt, std::string_view failure_text, std::span<char> name,
-                     int unit, int mode);
+// A file that a file-name answer must not name, and why, e.g. "it is the report file".
+struct RefusedFile {
+  FileIdentity identity;
+  std::string_view reason;
+};
+
+// What a file question asks for and how it opens the file.
+struct FileQuestion {
+  std::string_view prompt;
+  std::string_view failure_text;  // shown on the console before the name after a failure
+  std::string_view what;          // names the file in a diagnostic, e.g. "the report file"
+  int unit = 0;
+  int mode = 0;  // OPNOLD's mode: 0 open or create, 1 must exist
+  std::span<const RefusedFile> refused;
+};
+
+// Asks for a file name into `name` and opens it on the question's unit, asking again with the
+// failure text and the name as typed on the console (and the reason on the diagnostic unit)
+// after a name longer than `name` holds, a failed open, or a file that is one of `refused`
+// (closed again at once).
+AnswerStatus AskFile(const FileQuestion& question, std::span<char> name);
 
 // Asks for a real number: an answer whose first character is a blank gives
 // `default_value`, otherwise the first free-form value of the line. `what` names the value

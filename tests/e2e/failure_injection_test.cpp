@@ -2,9 +2,12 @@
 // must refuse, folders, devices, garbage, NUL bytes, lines far beyond 256 characters and
 // too many blocks: every run ends by itself with a sound exit status and says why it failed.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -22,8 +25,9 @@ const std::string kQuestions[] = {
     "Use the predefined SN-Curves? /y/ :", "Specify SN-Curve number           :",
     "Give file containing SN Curve     :"};
 
-const std::string kToChoice = "report.txt\nhist.txt\n\n\n";
-const std::string kUserCurveRun = kToChoice + "n\ncurve.txt\n";
+// Runs that stop at the choice or later name a report of their own, which must not be left.
+const std::string kToChoice = "new.txt\nhist.txt\n\n\n";
+const std::string kUserCurveRun = "report.txt\nhist.txt\n\n\nn\ncurve.txt\n";
 
 int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
@@ -60,91 +64,215 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
   const std::string nul(1, '\0');
   const std::string long_name = "W" + std::string(300, 'n');
   const std::string to_full = "/dev/full\nhist.txt\n\n\nn\ncurve.txt\n";
-  const std::string full = "\"/dev/full\" could not be written";
-  const std::string too_long(300, 'a');  // cut at 256, still beyond a file name's limit
+  const std::string too_long(300, 'a');
+  std::string dots;  // 256 characters that would name report.txt, and a longer name
+  for (int i = 0; i < 123; ++i) dots += "./";
+  const std::string cut = " longer than 256 characters\n";
   struct Row {
+    std::string name;
     std::string input;
-    Question asked;  // the last question shown, and how often
+    Question asked;  // the last question shown, and how often (0: the console is not looked at)
     int times;
     int exit_status;
-    // 0: the run comes to the worked example's damage and `said` is on the console or in
-    // the report; else `said` is in the diagnostics, by default that the input ended.
+    // 0: the run comes to the worked example's damage in report.txt and `said` is on the
+    // console, in the report or the diagnostics; else `said` is in the diagnostics, by
+    // default that the input ended.
     std::string said = "";
     std::string histogram = "";  // hist.txt and curve.txt, the worked example's when empty
     std::string curve = "";
+    std::string shell = "";           // run before the program, e.g. a limit
+    std::string redirect = "";        // after the program's own redirections
+    std::string report = kOldReport;  // what report.txt holds after a run that fails
+    int entries = 4;  // hist.txt, curve.txt, folder, report.txt: a report the run made is gone
   };
   const Row rows[] = {
-      {"", kReport, 1, 2},
-      {"no_such_folder/report.txt\n", kReport, 2, 2},
-      {"report.txt\n", kHistogram, 1, 2},
-      {"report.txt\nmissing.txt\nmissing.txt\n", kHistogram, 3, 2},
-      {"report.txt\nhist.txt", kScf, 1, 2},  // the last answer has no newline
-      {"report.txt\nhist.txt\n2\n", kThickness, 1, 2},
-      {kToChoice, kChoice, 1, 2},
-      {kToChoice + "y\n", kNumber, 1, 2},
-      {kToChoice + "\n\n   \n\t\n", kNumber, 1, 2},  // answers without a value are passed over
-      {kToChoice + "\n0\n51\n", kNumber, 3, 2},
-      {kToChoice + "n\n", kCurveFile, 1, 2},
-      {kToChoice + "n\nmissing.txt\n", kCurveFile, 2, 2},
-      {"report.txt\nhist.txt\nabc\n", kScf, 1, 2, "answer   : abc\n     problem  : \"abc\": not a"},
-      {kToChoice + "\n1.5\n", kNumber, 1, 2, "answer   : 1.5\n"},
-      {kToChoice + "\n1\n", kNumber, 1, 2, "\"hist.txt\" at line 3\n     line text: 4, ten, 0.0\n",
+      {"nothing", "", kReport, 1, 2},
+      {"no folder", "no_such_folder/report.txt\n", kReport, 2, 2},
+      {"made report", "new.txt\n", kHistogram, 1, 2},
+      {"missing input", "new.txt\nmissing.txt\nmissing.txt\n", kHistogram, 3, 2},
+      {"no newline", "new.txt\nhist.txt", kScf, 1, 2},
+      {"scf", "new.txt\nhist.txt\n2\n", kThickness, 1, 2},
+      {"choice", kToChoice, kChoice, 1, 2},
+      {"number", kToChoice + "y\n", kNumber, 1, 2},
+      {"no value", kToChoice + "\n\n   \n\t\n", kNumber, 1, 2},
+      {"illegal", kToChoice + "\n0\n51\n", kNumber, 3, 2},
+      {"curve file", kToChoice + "n\n", kCurveFile, 1, 2},
+      {"missing curve", kToChoice + "n\nmissing.txt\n", kCurveFile, 2, 2},
+      {"bad scf", "new.txt\nhist.txt\n\tx\n", kScf, 1, 2,
+       "answer   : \\tx\n     problem  : \"x\": not a"},
+      {"real number", kToChoice + "\n1.5\n", kNumber, 1, 2, "answer   : 1.5\n"},
+      {"upper-case N", kToChoice + "N\nn\n", kNumber, 1, 2,
+       "only a lower-case n in the first column"},
+      {"word in header", kToChoice + "\n1\n", kNumber, 1, 2,
+       "\"hist.txt\" at line 3\n     line text: 4, ten, 0.0\n",
        ReadTestFile("data/word_in_header_histogram.txt")},
-      {kUserCurveRun, kCurveFile, 1, 1, "\"curve.txt\" refused at line 2", "",
+      {"no header", "report.txt\n/dev/null\n\n\n\n1\n", kNumber, 1, 2,
+       "the header line is missing"},
+      {"mismatch", kToChoice + "\n1\n", kNumber, 1, 1,
+       "\"hist.txt\": its header line gives 5 blocks, the file holds 4 block lines\n",
+       ReadTestFile("data/five_of_four_histogram.txt")},
+      {"four per segment", kUserCurveRun, kCurveFile, 1, 1, "\"curve.txt\" refused at line 2", "",
        ReadTestFile("data/four_per_segment_sn_curve.txt")},
-      {to_full, kCurveFile, 1, 1, full},  // a completed run whose report is lost
-      {to_full, kCurveFile, 1, 1, full, "", ReadTestFile("data/name_only_sn_curve.txt")},
+      {"name only", kToChoice + "n\ncurve.txt\n", kCurveFile, 1, 2,
+       "\"curve.txt\" at its end\n     problem  : the file ends after its curve name line (line "
+       "1); the size line is missing\n",
+       "", ReadTestFile("data/name_only_sn_curve.txt")},
+      {"full device", to_full, kCurveFile, 1, 1, "\"/dev/full\" could not be written"},
+      {"file size limit", kUserCurveRun, kReport, 0, 1, "\"report.txt\" could not be written", "",
+       "", "ulimit -f 1", ">/dev/null"},
+      {"made, size limit", "new.txt\nhist.txt\n\n\nn\ncurve.txt\n", kReport, 0, 1,
+       "\"new.txt\" could not be written", "", "", "ulimit -f 1", ">/dev/null"},
+      {"full console", kUserCurveRun, kReport, 0, 1, "console output could not be written", "", "",
+       "", ">/dev/full", "e o f"},
+      {"infinity", kUserCurveRun, kCurveFile, 1, 1, "not a finite number",
+       "3, 1E6, 0\n1 1E308\n2 1E308\n3 1E308\n", "", "", "", "      Infinity\n"},
+      {"report is input", "hist.txt\nh2\n", kHistogram, 2, 2,
+       "cannot use \"h2\" as the cycle histogram file: it is the report file\n", "", "",
+       "ln -s hist.txt h2", "", kOldReport, 5},
+      {"long name", dots + "report.txt.new\n", kReport, 2, 2, cut},
       // folders and unusable names are asked for again
-      {"folder\n" + too_long + "\nrep" + nul +
-           "rt.txt\nreport.txt\n.\nfolder\nhist.txt\n\n\nn\n"
-           "folder\ncurve.txt\n",
-       kCurveFile, 2, 0, " Cannot Open file :" + too_long.substr(0, 256) + "\n"},
-      // an SCF of 0 counts as 1; a user-defined curve takes no thickness
-      {"report.txt\nhist.txt\n0\n80\nn\ncurve.txt\n", kCurveFile, 1, 0,
+      {"folders",
+       "folder\n" + too_long + "\nrep" + nul +
+           "rt.txt\nreport.txt\n.\nfolder\nhist.txt\n\n\nn\nfolder\ncurve.txt\n",
+       kCurveFile, 2, 0,
+       too_long.substr(0, 256) + "\" as the report file: the name is" + cut +
+           " *** ERROR: cannot use \"rep\\x00rt.txt\" as the report file: the name holds a NUL "
+           "byte\n *** ERROR: cannot use \".\" as the cycle histogram file: Is a directory\n"},
+      {"scf 0", "report.txt\nhist.txt\n0\n80\nn\ncurve.txt\n", kCurveFile, 1, 0,
        "\n SCF                           :       0.000\n"},
-      {WithCrLf(kUserCurveRun), kCurveFile, 1, 0, ": " + long_name.substr(0, 256) + "\n",
+      {"crlf", WithCrLf(kUserCurveRun), kCurveFile, 1, 0, ": " + long_name.substr(0, 256) + "\n",
        WithCrLf(histogram), WithCrLf(long_name + "\n2 3 1\n12.0 3.0 1E7\n15.3 5.0 0\n46.4\n")},
-      {kUserCurveRun, kCurveFile, 1, 0, "", "$ a" + nul + "b\n" + histogram,
+      {"byte-order marks", "\xEF\xBB\xBF" + kUserCurveRun, kCurveFile, 1, 0, "",
+       "\xEF\xBB\xBF"
+       "$ c\n" +
+           histogram,
+       "\xEF\xBB\xBF"
+       "'\n" +
+           curve},
+      {"nul", kUserCurveRun, kCurveFile, 1, 0, "", "$ a" + nul + "b\n" + histogram,
        "'" + nul + "\n" + curve},
-      {kUserCurveRun, kCurveFile, 1, 0, "",
+      {"megabyte lines", kUserCurveRun, kCurveFile, 1, 0, "",
        "$" + megabyte + "\n" + std::string(1 << 20, ' ') + "\n4, 10.0, 0.0 " + megabyte +
            "\n1 2E5 3 " + megabyte + "\n2 4E4\n3 650\n4 30\n!" + megabyte,
        "'" + megabyte + "\n" + curve},
-      {kUserCurveRun, kCurveFile, 1, 2, "\"hist.txt\" at line 3",
+      {"fifo", "report.txt\nh.fifo\n\n\nn\ncurve.txt\n", kCurveFile, 1, 0, "", "", "",
+       "mkfifo h.fifo && { cat hist.txt >h.fifo & }", "", kOldReport, 5},
+      {"closed output", kUserCurveRun, kReport, 0, 0, "", "", "", "", ">&-"},
+      {"report is output", "out.txt\n" + kUserCurveRun, kReport, 0, 0,
+       "cannot use \"out.txt\" as the report file: it is the program's standard output", "", "", "",
+       ">out.txt", kOldReport, 5},
+      {"nul in file", kUserCurveRun, kCurveFile, 1, 2, "\"hist.txt\" at line 3",
        "4, 10.0, 0.0\n1 2E5\n2 4" + nul + "E4\n3 650\n4 30\n"},
-      {kUserCurveRun, kCurveFile, 1, 2, "\"hist.txt\" at line 1",  // 0.0 beyond column 256
-       "4, 10.0" + std::string(250, ' ') + "0.0\n1 2E5\n"},
-      {kUserCurveRun, kCurveFile, 1, 1,
+      {"10001 blocks", kUserCurveRun, kCurveFile, 1, 1,
        "\"hist.txt\" refused at line 10003\n     line text: 10001 10001\n     problem  : more "
        "than 10000 block lines",
        CountingHistogram(10001)},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.input + row.histogram.substr(0, 40));
+    SCOPED_TRACE(row.name);
     ScratchDirectory directory;
     std::filesystem::create_directory(directory.PathOf("folder"));
     directory.Write("report.txt", kOldReport);
     if (!row.histogram.empty()) directory.Write("hist.txt", row.histogram);
     if (!row.curve.empty()) directory.Write("curve.txt", row.curve);
-    const ProgramRun run = directory.Run(row.input);
+    const ProgramRun run = directory.Run(row.input, row.shell, row.redirect);
     EXPECT_EQ(run.exit_status, row.exit_status) << run.diagnostics;
     const std::string& question = kQuestions[row.asked];
-    EXPECT_EQ(LastQuestion(run.console), question + " x" + std::to_string(row.times));
+    if (row.times > 0) {
+      EXPECT_EQ(LastQuestion(run.console), question + " x" + std::to_string(row.times));
+    }
+    const std::string report = directory.Read("report.txt");
     if (row.exit_status == 0) {
-      EXPECT_EQ(DamageLine(run.console), kExampleDamage);
-      const std::string report = directory.Read("report.txt");
+      if (row.times > 0) {
+        EXPECT_EQ(DamageLine(run.console), kExampleDamage);
+      }
       EXPECT_NE(report.find(kExampleDamage), std::string::npos) << report;
-      EXPECT_EQ(report.find(kOldReport), std::string::npos);
-      EXPECT_NE((run.console + report).find(row.said), std::string::npos) << row.said;
+      EXPECT_EQ(report.find("Give output file"), std::string::npos) << report;
+      EXPECT_NE((run.console + report + run.diagnostics).find(row.said), std::string::npos)
+          << row.said;
       EXPECT_EQ(run.console.find('\r'), std::string::npos);
-      EXPECT_EQ(run.diagnostics, "");
-      EXPECT_EQ(directory.Entries(), 4);  // with report.txt: no other name was created
+      // Refused answers are the only diagnostics of a completed run.
+      for (std::size_t at = 0; at < run.diagnostics.size();
+           at = run.diagnostics.find('\n', at) + 1) {
+        EXPECT_EQ(run.diagnostics.compare(at, 22, " *** ERROR: cannot use"), 0) << run.diagnostics;
+      }
+      EXPECT_EQ(directory.Entries(), row.entries);
       continue;
     }
     const std::string said =
         row.said.empty() ? "console input ended at the question \"" + question + "\"" : row.said;
     EXPECT_NE(run.diagnostics.find(said), std::string::npos) << run.diagnostics;
-    EXPECT_EQ(directory.Read("report.txt"), kOldReport);  // a stopped run leaves it as it was
+    EXPECT_NE(report.find(row.report), std::string::npos) << report;
+    if (row.report == kOldReport) {
+      EXPECT_EQ(report, kOldReport);  // a stopped run leaves it as it was
+    }
+    EXPECT_EQ(directory.Entries(), row.entries);  // no report made and no temporary file left
+  }
+}
+
+// A completed report takes the old one's place whole: a new file with the old one's rights,
+// behind a symbolic link that stays a link. A file with a second name is written in place, so
+// that both names show the new report.
+TEST(FailureInjection, ACompletedReportTakesThePlaceOfTheOldOne) {
+  namespace fs = std::filesystem;
+  ScratchDirectory directory;
+  for (const char* name : {"report.txt", "other.txt"}) directory.Write(name, kOldReport);
+  fs::permissions(directory.PathOf("report.txt"),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("report.txt", directory.PathOf("link.txt"));
+  fs::create_hard_link(directory.PathOf("other.txt"), directory.PathOf("second.txt"));
+  for (const char* name : {"link.txt", "other.txt"}) {
+    const ProgramRun run = directory.Run(name + kUserCurveRun.substr(10));
+    EXPECT_EQ(run.exit_status, 0) << name << run.diagnostics;
+  }
+  EXPECT_TRUE(fs::is_symlink(directory.PathOf("link.txt")));
+  EXPECT_EQ(fs::status(directory.PathOf("report.txt")).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  for (const char* name : {"report.txt", "second.txt"}) {
+    EXPECT_NE(directory.Read(name).find(kExampleDamage), std::string::npos) << name;
+  }
+  EXPECT_EQ(directory.Entries(), 6);  // no temporary file left
+}
+
+// Ctrl-C or SIGTERM while a question waits ends the run by that signal; a report the run made
+// is removed, an old one stays as it was.
+TEST(FailureInjection, AnInterruptLeavesNoReportItMade) {
+  for (const auto& [report, signal_number] :
+       {std::pair{"new.txt", SIGINT}, {"report.txt", SIGTERM}}) {
+    ScratchDirectory directory;
+    directory.Write("report.txt", kOldReport);
+    int answers[2];
+    int console[2];
+    ASSERT_EQ(pipe(answers) | pipe(console), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      dup2(answers[0], STDIN_FILENO);
+      dup2(console[1], STDOUT_FILENO);
+      close(answers[1]);
+      close(console[0]);
+      if (chdir(directory.PathOf(".").c_str()) == 0) execl(QARTWO_BINARY, QARTWO_BINARY, nullptr);
+      _exit(127);
+    }
+    close(answers[0]);
+    close(console[1]);
+    const std::string answer = std::string(report) + "\n";
+    ASSERT_EQ(write(answers[1], answer.data(), answer.size()), ssize_t(answer.size()));
+    // The histogram question is on the console once the report is open.
+    std::string shown;
+    char chunk[4096];
+    ssize_t got = 0;
+    while (shown.find(kQuestions[kHistogram]) == std::string::npos &&
+           (got = read(console[0], chunk, sizeof chunk)) > 0) {
+      shown.append(chunk, static_cast<std::size_t>(got));
+    }
+    kill(child, signal_number);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    close(answers[1]);
+    close(console[0]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << report << status;
+    EXPECT_EQ(directory.Read("report.txt"), kOldReport) << report;
+    EXPECT_EQ(directory.Entries(), 3) << report;  // hist.txt, curve.txt, report.txt
   }
 }
 
