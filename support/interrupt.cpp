@@ -53,10 +53,17 @@ void RemoveOnInterrupt(InterruptRemoval place, const char* path) {
 }
 
 void HoldInterrupts(bool hold) {
+  // The mask before holding is restored afterwards, so that signals blocked by whoever started
+  // the program stay blocked.
+  static sigset_t before;
+  if (!hold) {
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return;
+  }
   sigset_t signals;
   sigemptyset(&signals);
   for (const int signal_number : kEndingSignals) sigaddset(&signals, signal_number);
-  sigprocmask(hold ? SIG_BLOCK : SIG_UNBLOCK, &signals, nullptr);
+  sigprocmask(SIG_BLOCK, &signals, &before);
 }
 
 void SetInterruptRestore(void (*restore)()) {

@@ -18,6 +18,7 @@ void InstallInterruptHandlers();
 void RemoveOnInterrupt(InterruptRemoval place, const char* path);
 
 // While held, the ending signals wait: a file and its registration appear and go together.
+// Calls come in pairs, true then false, and do not nest.
 void HoldInterrupts(bool hold);
 
 // Registers a function the handler calls first, e.g. to give the terminal its normal mode
