@@ -44,12 +44,9 @@ double SegmentEndStress(double logA, double m, double nBreak) {
 }
 
 double cyc2fail(double stress_range, std::span<const double> segments, int nParPerLin, int nSNlin) {
-  for (int j = 0; j < nSNlin; ++j) {
-    // With a step of 0 every segment is segment 1 again, and a negative step leaves the block.
-    if (nParPerLin <= 0 && j > 0) break;
-    const long long start = static_cast<long long>(j) * nParPerLin;
-    if (start + kValuesPerSegment > static_cast<long long>(segments.size())) break;
-    const double* segment = segments.data() + start;
+  const long long inside = SegmentsInside(segments.size(), nParPerLin, nSNlin);
+  for (long long j = 0; j < inside; ++j) {
+    const double* segment = segments.data() + j * nParPerLin;
     const double logA = segment[0];
     const double m = segment[1];
     if (stress_range > SegmentEndStress(logA, m, segment[2])) {

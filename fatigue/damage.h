@@ -18,9 +18,9 @@ double cyc2fail(double stress_range, std::span<const double> segments, int nParP
 
 // Thickness factor of `curve` for `plate` (thickness, SCF): 1.0 for iStandard 2; for
 // iStandard 1 (t / tref)^e for a plate thicker than tref, where e is k, or kHigh when the SCF
-// exceeds 10 and the curve has a kHigh other than 0. Any other iStandard, or an iStandard 1 vector whose fixed
-// block is not three or more values inside the vector, writes the failure lines to `unit`,
-// sets `status` to -1 and returns 0; on success `status` is untouched.
+// exceeds 10 and the curve has a kHigh other than 0. Any other iStandard, or an iStandard 1 vector
+// whose fixed block is not three or more values inside the vector, writes the failure lines to
+// `unit`, sets `status` to -1 and returns 0; on success `status` is untouched.
 double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, int unit,
               int& status);
 

@@ -31,18 +31,6 @@ OutputLine Title(std::string_view title) {
   return line;
 }
 
-// Number of segments whose three values lie inside a block of `size` values. Never more than
-// `size`, so a step below 1 cannot repeat one segment endlessly.
-long long SegmentsInside(std::size_t size, int nParPerLin, int nSNlin) {
-  const long long available = static_cast<long long>(size);
-  long long count = std::min<long long>(std::max(nSNlin, 0), available);
-  if (nParPerLin < 0) count = std::min<long long>(count, 1);
-  for (long long j = 0; j < count; ++j) {
-    if (j * nParPerLin + kValuesPerSegment > available) return j;
-  }
-  return count;
-}
-
 }  // namespace
 
 void SNPRNT(std::span<const double> curve, int unit) {

@@ -1,5 +1,6 @@
 #include "fatigue/sn_vector.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -16,6 +17,16 @@ int WholeNumber(double value) {
 int HeaderInteger(std::span<const double> vector, int number) {
   if (number < 1 || static_cast<std::size_t>(number) > vector.size()) return 0;
   return WholeNumber(vector[static_cast<std::size_t>(number) - 1]);
+}
+
+long long SegmentsInside(std::size_t size, int nParPerLin, int nSNlin) {
+  const long long available = static_cast<long long>(size);
+  long long count = std::min<long long>(std::max(nSNlin, 0), available);
+  if (nParPerLin < 0) count = std::min<long long>(count, 1);
+  for (long long j = 0; j < count; ++j) {
+    if (j * nParPerLin + kValuesPerSegment > available) return j;
+  }
+  return count;
 }
 
 std::optional<std::span<const double>> ElementBlock(std::span<const double> vector, int first,

@@ -33,6 +33,11 @@ int HeaderInteger(std::span<const double> vector, int number);
 // Values of each segment that the program uses: LogA, m, nBreak.
 inline constexpr int kValuesPerSegment = 3;
 
+// How many of the first nSNlin segments of a segment block of `size` values lie wholly inside
+// it, segment j starting at (j-1)*nParPerLin: the segments a routine may read. Never more than
+// `size`; a step of 0 repeats segment 1, a negative one leaves the block after segment 1.
+long long SegmentsInside(std::size_t size, int nParPerLin, int nSNlin);
+
 // The `count` elements of `vector` starting at element `first` (from 1); nullopt when the
 // count is negative or any of them lies outside the vector. An empty block needs only
 // first - 1 to lie within the vector's length.
