@@ -6,8 +6,8 @@
 # histogram as ../dK/NAME (dK a link to its folder), the SN-curve file as ../c (a copy) and its
 # report as ../o/NAME.report.txt (o a link to OUTDIR). A name that is long or has blanks at
 # either end is linked as h, and its report written as r and copied. So reports never collide
-# and no answer comes near the program's 256-character limit, and a run starts no process but
-# the program. The program is $QARTWO when set, else build/qartwo next to this script's folder
+# and no answer comes near the program's 256-character limit, and a run mostly starts no process
+# but the program. The program is $QARTWO when set, else build/qartwo next to this script's folder
 # (a source tree), else qartwo on the PATH.
 set -u
 
@@ -106,7 +106,7 @@ function fields(line, f,   n, i, c, text, quoted, closed) {
   n = fields($0, f)
   if (!rows++ && f[1] == "histogram" && f[2] == "scf" && f[3] == "thickness" && n == 3) next
   if (n < 1 || n > 3 || f[1] == "") {
-    print "batch.sh: " FILENAME ", line " FNR ": not a row histogram,scf,thickness" | "cat >&2"
+    print "batch.sh: " ENVIRON["BATCH_LIST"] ", line " NR ": not a row histogram,scf,thickness" | "cat >&2"
     exit 2
   }
   print f[1]; print f[2]; print f[3]
@@ -210,14 +210,14 @@ case $curve in
   [1-9] | [1-4][0-9] | 50) pick="y
 $curve" ;;
   *[!0-9]*)
-    cp "$curve" "$work/c" 2>/dev/null || fail_usage "cannot read the SN-curve file '$curve'"
+    cp -- "$curve" "$work/c" 2>/dev/null || fail_usage "cannot read the SN-curve file '$curve'"
     pick="n
 ../c"
     ;;
   *) fail_usage "CURVE $curve is no built-in curve (1 to 50); write ./$curve for a file" ;;
 esac
 
-mkdir -p "$out" || fail_usage "cannot make the folder '$out'"
+mkdir -p -- "$out" || fail_usage "cannot make the folder '$out'"
 results=$out/results.csv
 case $out in /*) ;; *) out=$PWD/$out ;; esac
 ln -s "$out" "$work/o" || exit 1
@@ -248,7 +248,7 @@ add_job() { # histogram, scf, thickness
   printf '%s\n' "$name" >>"$work/names"
 }
 if [ -n "$list" ]; then
-  awk "$list_awk" "$list" >"$work/list" || exit 2
+  BATCH_LIST=$list awk "$list_awk" <"$list" >"$work/list" || exit 2
   while IFS= read -r hist && IFS= read -r scf && IFS= read -r thickness; do
     add_job "$hist" "$scf" "$thickness"
   done <"$work/list"
