@@ -6,9 +6,9 @@
 # histogram as ../dK/NAME (dK a link to its folder), the SN-curve file as ../c (a copy) and its
 # report as ../o/NAME.report.txt (o a link to OUTDIR). A name that is long or has blanks at
 # either end is linked as h, and its report written as r and copied. So reports never collide
-# and no answer comes near the program's 256-character limit, and a run mostly starts no process
-# but the program. The program is $QARTWO when set, else build/qartwo next to this script's folder
-# (a source tree), else qartwo on the PATH.
+# and no answer comes near the program's 256-character limit. A run starts no process but the
+# program and creates no file but its report: creating files costs more than a small run. The
+# scratch folders are in memory (/dev/shm) unless TMPDIR is set.
 set -u
 
 usage() {
@@ -39,10 +39,12 @@ fail_usage() {
 # Runs the hot spots numbered $5... in the work folder $1 with the program $3, answering $4
 # after the thickness; reports written as r are copied to the folder $2. Job n reads n.job
 # (answers for histogram and report, empty when r and a link h are needed; histogram path, hot
-# spot name, SCF, thickness) and leaves n/console, n/errors and n/status.
+# spot name, SCF, thickness). Each shell appends to rows.PID seven lines per job: n, name, SCF,
+# thickness, the damage as shown, the status, the first line on standard error (status not 0).
 run_jobs() {
   work=$1 out=$2 qartwo=$3 pick=$4
   shift 4
+  console=$work/console.$$ errors=$work/errors.$$
   for n in "$@"; do
     cd "$work/$n" || exit 1
     {
@@ -54,21 +56,29 @@ run_jobs() {
       IFS= read -r thickness
     } <"../$n.job"
     [ -n "$report" ] || report=r
+    damage='' message=''
     if [ -f "$path" ] && [ -r "$path" ] && { [ -n "$hist" ] || ln -s "$path" "${hist:=h}"; }; then
-      printf '%s\n' "$report" "$hist" "$scf" "$thickness" "$pick" >answers
-      "$qartwo" <answers >console 2>errors
+      "$qartwo" >"$console" 2>"$errors" <<EOF
+$report
+$hist
+$scf
+$thickness
+$pick
+EOF
       status=$?
+      while IFS= read -r line; do
+        case $line in *'Computed Damage per Year'*:*) damage=${line##*:} ;; esac
+      done <"$console"
+      [ "$status" -eq 0 ] || IFS= read -r message <"$errors" || :
     else
-      printf 'batch.sh: cannot read the histogram file %s\n' "$path" >errors
-      : >console
-      status=2
+      status=2 message="batch.sh: cannot read the histogram file $path"
     fi
-    echo "$status" >status
     if [ "$report" = r ]; then
       [ ! -s r ] || cp r "$out/$name.report.txt" || exit 1
     elif [ "$status" -ne 0 ] && [ -f "$report" ] && [ ! -s "$report" ]; then
       rm -f "$report"
     fi
+    printf '%s\n' "$n" "$name" "$scf" "$thickness" "$damage" "$status" "$message" >>"$work/rows.$$"
     [ "$status" -eq 0 ] || echo "$n" >>"$work/failed"
   done
 }
@@ -112,54 +122,40 @@ function fields(line, f,   n, i, c, text, quoted, closed) {
   print f[1]; print f[2]; print f[3]
 }'
 
-# The CSV rows of finished jobs, from their files given four at a time: n.job, n/status,
-# n/console, n/errors. The damage as the program shows it, with E before a three-digit exponent
-# and Infinity and NaN as inf and nan; the life 1/damage, empty for a damage of 0; the message
-# the first line on standard error of a run that did not end with status 0.
+# results.csv from the rows.* files of the shells, in the order of the hot spots: the damage with
+# E before a three-digit exponent and Infinity and NaN as inf and nan; the life 1/damage, empty
+# for a damage of 0; fields quoted where CSV needs it.
 # shellcheck disable=SC2016 # an awk program, expanded by awk
 row_awk='
 function csv(s) {
   if (s ~ /[",\r\n]/) { gsub(/"/, "\"\"", s); s = "\"" s "\"" }
   return s
 }
-function first_line(file,   line) {
-  if ((getline line < file) <= 0) line = ""
-  close(file)
-  return line
-}
-BEGIN {
-  for (i = 1; i + 3 < ARGC; i += 4) {
-    name = scf = thickness = damage = life = message = ""
-    for (line_number = 1; line_number <= 6; line_number++) {
-      if ((getline line < ARGV[i]) <= 0) line = ""
-      if (line_number == 4) name = line
-      if (line_number == 5) scf = line
-      if (line_number == 6) thickness = line
-    }
-    close(ARGV[i])
-    status = first_line(ARGV[i + 1])
-    while ((getline line < ARGV[i + 2]) > 0) {
-      if (line !~ /Computed Damage per Year *:/) continue
-      damage = line
-      sub(/.*Computed Damage per Year *: */, "", damage)
-      sub(/ +$/, "", damage)
-    }
-    close(ARGV[i + 2])
-    if (status != 0) message = first_line(ARGV[i + 3])
-    if (damage ~ /^-?[0-9]\.[0-9]+[-+][0-9][0-9][0-9]$/)
-      damage = substr(damage, 1, length(damage) - 4) "E" substr(damage, length(damage) - 3)
-    else if (damage ~ /Infinity$/) sub(/Infinity$/, "inf", damage)
-    else if (damage == "NaN") damage = "nan"
-    if (damage == "inf") life = "0.00000E+00"
-    else if (damage == "nan") life = "nan"
-    else if (damage != "" && damage != "-inf" && damage + 0 != 0) {
-      life = sprintf("%.5E", 1 / damage)
-      if (life ~ /INF/) life = "inf"
-    }
-    print csv(name) "," csv(ENVIRON["BATCH_CURVE"]) "," csv(scf) "," csv(thickness) "," \
-      damage "," life "," status "," csv(message)
+{ field[(FNR - 1) % 7] = $0 }
+(FNR - 1) % 7 == 6 {
+  damage = field[4]
+  sub(/^ +/, "", damage)
+  sub(/ +$/, "", damage)
+  if (damage ~ /^-?[0-9]\.[0-9]+[-+][0-9][0-9][0-9]$/)
+    damage = substr(damage, 1, length(damage) - 4) "E" substr(damage, length(damage) - 3)
+  else if (damage ~ /Infinity$/) sub(/Infinity$/, "inf", damage)
+  else if (damage == "NaN") damage = "nan"
+  life = ""
+  if (damage == "inf") life = "0.00000E+00"
+  else if (damage == "nan") life = "nan"
+  else if (damage != "" && damage != "-inf" && damage + 0 != 0) {
+    life = sprintf("%.5E", 1 / damage)
+    if (life ~ /INF/) life = "inf"
   }
-  exit
+  row[field[0]] = csv(field[1]) "," csv(ENVIRON["BATCH_CURVE"]) "," csv(field[2]) "," \
+    csv(field[3]) "," damage "," life "," field[5] "," csv(field[6])
+}
+END {
+  print "hot_spot,curve,scf,thickness,damage_per_year,life_years,status,message"
+  for (n = 1; n <= ENVIRON["BATCH_COUNT"]; n++) {
+    if (!(n in row)) { print "batch.sh: hot spot " n " has no result" | "cat >&2"; exit 1 }
+    print row[n]
+  }
 }'
 
 jobs='' out=batch-results
@@ -200,7 +196,9 @@ else
 fi
 case $qartwo in /*) ;; */*) qartwo=$PWD/$qartwo ;; esac
 
-work=$(mktemp -d) || exit 2
+scratch=${TMPDIR:-/tmp}
+[ -n "${TMPDIR:-}" ] || [ ! -d /dev/shm ] || [ ! -w /dev/shm ] || scratch=/dev/shm
+work=$(mktemp -d "$scratch/qartwo-batch.XXXXXX") || exit 2
 trap 'rm -rf "$work"' EXIT
 trap 'exit 1' HUP INT TERM
 case $work in /*) ;; *) work=$PWD/$work ;; esac
@@ -268,11 +266,7 @@ per=$((count / (jobs * 4)))
 sed 's/$/.report.txt/' "$work/names" | tr '\n' '\0' | (cd "$out" && xargs -0 rm -f --) || exit 1
 seq "$count" | xargs -n "$per" -P "$jobs" sh "$0" --jobs "$work" "$out" "$qartwo" "$pick" ||
   { echo 'batch.sh: a run could not be started or recorded' >&2 && exit 1; }
-(
-  echo 'hot_spot,curve,scf,thickness,damage_per_year,life_years,status,message'
-  cd "$work" && seq "$count" | awk '{ print $0 ".job"; print $0 "/status"
-    print $0 "/console"; print $0 "/errors" }' | BATCH_CURVE=$curve xargs -n 4000 awk "$row_awk"
-) >"$results" || exit 1
+BATCH_CURVE=$curve BATCH_COUNT=$count awk "$row_awk" "$work"/rows.* >"$results" || exit 1
 
 failed=0
 [ ! -f "$work/failed" ] || failed=$(($(wc -l <"$work/failed")))
