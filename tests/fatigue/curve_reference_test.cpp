@@ -18,6 +18,7 @@
 namespace qartwo {
 namespace {
 
+// The run-time catalogue as SNDBASE builds it.
 struct Catalogue {
   int nCurves = 0, error_flag = 0;
   std::vector<int> iCurveStart = std::vector<int>(kCatalogueStartRoom);
@@ -117,7 +118,9 @@ TEST(CurveReference, ADifferenceOnEitherSideIsFound) {
   const std::string doc = testing::ReadSourceFile("docs/curves.md");
   for (const Row& row : rows) {
     std::string changed = doc;
-    if (!row.from.empty()) changed.replace(changed.find(row.from), row.from.size(), row.to);
+    const std::size_t at = row.from.empty() ? 0 : changed.find(row.from);
+    ASSERT_NE(at, std::string::npos) << row.from;
+    changed.replace(at, row.from.size(), row.to);
     Catalogue catalogue;
     if (row.element > 0) catalogue.curveValues[row.element - 1] += row.raise;
     EXPECT_THAT(Problems(changed, catalogue), ::testing::Contains(row.problem))
