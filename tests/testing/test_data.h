@@ -8,11 +8,15 @@
 
 namespace qartwo::testing {
 
-// The whole file tests/<path>; empty when it cannot be read (the test then fails on it).
-inline std::string ReadTestFile(std::string_view path) {
-  std::ifstream file(std::string(QARTWO_SOURCE_DIR) + "/tests/" + std::string(path),
-                     std::ios::binary);
+// The whole file at `path`; empty when it cannot be read (the test then fails on it).
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The whole file tests/<path>, as ReadWholeFile.
+inline std::string ReadTestFile(std::string_view path) {
+  return ReadWholeFile(std::string(QARTWO_SOURCE_DIR) + "/tests/" + std::string(path));
 }
 
 // The same text with every line ending in a carriage return and a newline.
