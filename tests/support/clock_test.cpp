@@ -5,38 +5,40 @@
 #include <array>
 #include <ctime>
 #include <string>
-#include <tuple>
 
 namespace qartwo {
 namespace {
 
 ClockReading fixed_reading;
 
+// Levels 2 to 4 differ from 5 only in where the stamp ends.
 TEST(DATSTR, CutsAfterTheLevelsFieldAndFitsTheResult) {
-  const ClockReading t = {2006, 1, 5, 14, 3, 9};
   const std::string full = " Date : 2006-01-05 14:03:09";
-  const std::tuple<ClockReading, int, std::size_t, std::string> cases[] = {
-      {t, 1, 14, " Date : 2006  "},
-      {t, 2, 15, " Date : 2006-01"},
-      {t, 3, 18, " Date : 2006-01-05"},
-      {t, 4, 21, " Date : 2006-01-05 14"},
-      {t, 5, 24, " Date : 2006-01-05 14:03"},
-      {t, 6, 30, full + "   "},
-      {t, 0, 27, full},  // any other level: the full stamp
-      {t, 7, 27, full},
-      {t, 6, 20, " Date : 2006-01-05 1"},
-      {t, 6, 0, ""},
-      {{999, 12, 31, 23, 59, 59}, 6, 27, " Date : 2899-12-31 23:59:59"},  // counted from 1900
-      {{1000, 1, 1, 0, 0, 0}, 6, 27, " Date : 1000-01-01 00:00:00"},
-      {{12345, 100, 7, 0, 0, 0}, 6, 27, " Date : ****-**-07 00:00:00"},
+  struct Row {
+    ClockReading reading = {2006, 1, 5, 14, 3, 9};
+    int level = 6;
+    std::size_t length = 27;
+    std::string stamp;
   };
-  for (const auto& [reading, level, length, expected] : cases) {
-    fixed_reading = reading;
+  // clang-format off
+  const Row rows[] = {
+      {.level = 1, .length = 14, .stamp = " Date : 2006  "},
+      {.level = 5, .stamp = " Date : 2006-01-05 14:03   "},
+      {.level = 0, .stamp = full},  {.level = 7, .stamp = full},  // any other level: the full stamp
+      {.length = 30, .stamp = full + "   "},  {.length = 20, .stamp = " Date : 2006-01-05 1"},
+      {.length = 0, .stamp = ""},
+      {.reading = {999, 12, 31, 23, 59, 59}, .stamp = " Date : 2899-12-31 23:59:59"},  // from 1900
+      {.reading = {1000, 1, 1, 0, 0, 0}, .stamp = " Date : 1000-01-01 00:00:00"},
+      {.reading = {12345, 100, 7, 0, 0, 0}, .stamp = " Date : ****-**-07 00:00:00"}};
+  // clang-format on
+  for (const Row& row : rows) {
+    fixed_reading = row.reading;
     SetClockSource([] { return fixed_reading; });
-    std::string result(length, '#');
-    DATSTR(level, result);
+    std::string result(row.length, '#');
+    DATSTR(row.level, result);
     SetClockSource(nullptr);
-    EXPECT_EQ(result + ";", expected + ";") << "level " << level << " year " << reading.year;
+    EXPECT_EQ(result + ";", row.stamp + ";")
+        << "level " << row.level << " year " << row.reading.year;
   }
 }
 

@@ -5,20 +5,26 @@
 #include <initializer_list>
 #include <limits>
 #include <string>
-#include <tuple>
 
 namespace qartwo {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Writes each {value, width, decimals} with `writer` and compares with the expected field.
-using Rows = std::initializer_list<std::tuple<double, int, int, std::string>>;
-void ExpectFields(void (*writer)(std::span<char>, double, int), Rows rows) {
-  for (const auto& [value, width, decimals, expected] : rows) {
-    std::string field(static_cast<std::size_t>(width), '?');
-    writer(field, value, decimals);
-    EXPECT_EQ(field + ";", expected + ";") << value << " in " << width << "." << decimals;
+// A value written in a field of `width` characters with `decimals`, and the field expected.
+struct Row {
+  double value;
+  int width = 10, decimals = 3;
+  std::string field;
+};
+
+// Writes each row's value with `writer` and compares with the expected field.
+void ExpectFields(void (*writer)(std::span<char>, double, int), std::initializer_list<Row> rows) {
+  for (const Row& row : rows) {
+    std::string field(static_cast<std::size_t>(row.width), '?');
+    writer(field, row.value, row.decimals);
+    EXPECT_EQ(field + ";", row.field + ";")
+        << row.value << " in " << row.width << "." << row.decimals;
   }
 }
 
@@ -26,51 +32,46 @@ TEST(WriteInteger, RightAlignsOrFillsWithAsterisks) {
   const auto writer = [](std::span<char> field, double value, int) {
     WriteInteger(field, static_cast<long long>(value));
   };
-  ExpectFields(writer, {{-5, 4, 0, "  -5"},
-                        {1234, 4, 0, "1234"},
-                        {12345, 4, 0, "****"},
-                        {7, 0, 0, ""},
-                        {-0x1p63, 20, 0, "-9223372036854775808"}});  // the longest long long
+  ExpectFields(writer, {{.value = -5, .width = 4, .field = "  -5"},
+                        {.value = 1234, .width = 4, .field = "1234"},
+                        {.value = 12345, .width = 4, .field = "****"},
+                        {.value = 7, .width = 0, .field = ""},
+                        // The longest long long.
+                        {.value = -0x1p63, .width = 20, .field = "-9223372036854775808"}});
 }
 
 TEST(WriteFixed, RoundsTheBinaryValueAndDropsTheLeadingZeroOnlyToFit) {
-  ExpectFields(WriteFixed, {{3.0, 10, 3, "     3.000"},
-                            {0.5, 5, 3, "0.500"},
-                            {0.5, 4, 3, ".500"},
-                            {-0.5, 5, 3, "-.500"},
-                            {-0.5, 4, 3, "****"},
-                            {93.57f, 10, 3, "    93.570"},  // the float's value, widened
-                            {2.0005, 10, 3, "     2.001"},  // held just above the half
-                            {0.0625, 10, 3, "     0.062"},  // an exact tie rounds to even
-                            {-0.0001, 10, 3, "    -0.000"},
-                            {1e300, 10, 3, "**********"},
-                            {3.0, 5, 0, "   3."},
-                            {-kInf, 10, 3, " -Infinity"},
-                            {std::numeric_limits<double>::quiet_NaN(), 10, 3, "       NaN"}});
+  ExpectFields(WriteFixed,
+               {{.value = 0.5, .width = 5, .field = "0.500"},
+                {.value = 0.5, .width = 4, .field = ".500"},
+                {.value = -0.5, .width = 5, .field = "-.500"},
+                {.value = -0.5, .width = 4, .field = "****"},
+                {.value = 93.57f, .field = "    93.570"},  // the float's value, widened
+                {.value = 2.0005, .field = "     2.001"},  // held just above the half
+                {.value = 0.0625, .field = "     0.062"},  // an exact tie rounds to even
+                {.value = -0.0001, .field = "    -0.000"},
+                {.value = 1e300, .field = "**********"},
+                {.value = 3.0, .width = 5, .decimals = 0, .field = "   3."},
+                {.value = -kInf, .field = " -Infinity"},
+                {.value = std::numeric_limits<double>::quiet_NaN(), .field = "       NaN"}});
 }
 
 TEST(WriteScientific, OneDigitBeforeThePointAndTwoOrThreeExponentDigits) {
-  ExpectFields(WriteScientific, {{1.0e7, 12, 3, "   1.000E+07"},
-                                 {0.0, 12, 3, "   0.000E+00"},
-                                 {9.999995e9, 15, 5, "    1.00000E+10"},  // carries over
-                                 {-1e-99, 15, 5, "   -1.00000E-99"},
-                                 {1e-100, 15, 5, "    1.00000-100"},  // no room for the E
-                                 {9.9999999e99, 15, 5, "    1.00000+100"},
-                                 {1.0, 12, 0, "      1.E+00"},
-                                 {kInf, 15, 5, "       Infinity"},
-                                 {-kInf, 8, 5, "********"}});
+  // Plain values are shown by the listing. 9.999995e9 carries over; 1e-100 leaves no room for
+  // the E.
+  ExpectFields(WriteScientific,
+               {{.value = 9.999995e9, .width = 15, .decimals = 5, .field = "    1.00000E+10"},
+                {.value = -1e-99, .width = 15, .decimals = 5, .field = "   -1.00000E-99"},
+                {.value = 1e-100, .width = 15, .decimals = 5, .field = "    1.00000-100"},
+                {.value = 9.9999999e99, .width = 15, .decimals = 5, .field = "    1.00000+100"},
+                {.value = 1.0, .width = 12, .decimals = 0, .field = "      1.E+00"},
+                {.value = kInf, .width = 15, .decimals = 5, .field = "       Infinity"},
+                {.value = -kInf, .width = 8, .decimals = 5, .field = "********"}});
 }
 
-TEST(OutputLine, AppendsFieldsBehindTextAndCutsAtItsCapacity) {
+// Fields behind text are shown by the listing; here only the cut at the capacity.
+TEST(OutputLine, CutsAtItsCapacity) {
   OutputLine line;
-  AppendText(line, " Computed SigBreak: ");
-  AppendFixed(line, 93.541, 10, 3);
-  AppendBlanks(line, 2);
-  AppendInteger(line, 1, 3);
-  AppendScientific(line, 1.0e7, 12, 3);
-  EXPECT_EQ(std::string(LineText(line)) + ";", " Computed SigBreak:     93.541    1   1.000E+07;");
-
-  line = OutputLine{};
   AppendText(line, std::string(kOutputLineCapacity - 3, 'x'));
   AppendInteger(line, 12345, 10);
   AppendBlanks(line, 100);

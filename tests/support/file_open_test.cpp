@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <tuple>
 
 #include "support/units.h"
+#include "tests/testing/test_data.h"
 #include "tests/testing/unit_capture.h"
 
 namespace qartwo {
@@ -26,11 +26,6 @@ constexpr int kMessageUnit = kConsoleOutput;
 std::string Field(int value, std::size_t width) {
   const std::string text = std::to_string(value);
   return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class FileOpenTest : public ::testing::Test {
@@ -48,105 +43,121 @@ class FileOpenTest : public ::testing::Test {
     fs::current_path(previous_);
     fs::remove_all(dir_);
   }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   fs::path dir_, previous_;
 };
 
-// Rows {name, unit, status code, access code, record length, print switch, message unit,
-// status, message}: refused arguments touch nothing; a failed open gives minus the system's
-// error number. A failure is reported whatever the print switch, a success only with it, and
-// either only to a message unit above 0.
+// Refused arguments touch nothing; a failed open gives minus the system's error number. A
+// failure is reported whatever the print switch, a success only with it, and either only to
+// a message unit above 0. Names are relative to the test's directory.
 TEST_F(FileOpenTest, MessagesTellWhyAnOpenFailed) {
-  const std::string existing = Path("existing"), missing = Path("missing"), dir = Path("dir");
-  std::ofstream(existing) << "kept\n";
-  fs::create_directory(dir);
+  std::ofstream("existing") << "kept\n";
+  fs::create_directory("dir");
+  const std::string bad_unit = "     ILLEGAL FILE UNIT",
+                    bad_length = "     ILLEGAL RECORD LENGTH =";
   const auto error = [](int code) {
-    return "   31\n     ERROR CODE =" + Field(code, 5) + "  (SYSTEM PARAMETER)";
+    return "     ERROR CODE =" + Field(code, 5) + "  (SYSTEM PARAMETER)";
   };
-  const std::string nul = Path("with") + std::string(1, '\0') + "nul";
-  const std::string too_long = Path(std::string(5000, 'x'));
-  const std::tuple<std::string, int, int, int, int, int, int, int, std::string> rows[] = {
-      {missing, 0, 0, 20, 1, 1, kMessageUnit, kOpenBadUnit, "    0\n     ILLEGAL FILE UNIT"},
-      {missing, 100, 0, 20, 1, 1, kMessageUnit, kOpenBadUnit, "  100\n     ILLEGAL FILE UNIT"},
-      {missing, 12, 0, 20, 0, 0, kMessageUnit, kOpenBadRecordLength,
-       "   12\n     ILLEGAL RECORD LENGTH =    0"},
-      {missing, 12, 0, 20, -123456, 1, kMessageUnit, kOpenBadRecordLength,
-       "   12\n     ILLEGAL RECORD LENGTH =*****"},
-      {missing, 0, 0, 20, 1, 1, 0, kOpenBadUnit, ""},
-      {missing, 12, 0, 20, 0, 1, 0, kOpenBadRecordLength, ""},
-      {missing, 31, 2, 0, 0, 0, kMessageUnit, -ENOENT, error(ENOENT)},
-      {missing, 31, 2, 0, 0, 1, 0, -ENOENT, ""},
-      {existing, 31, 3, 0, 0, 0, kMessageUnit, -EEXIST, error(EEXIST)},
-      {existing, 31, 2, 0, 0, 0, kMessageUnit, 0, ""},
-      {existing, 31, 5, 0, 0, 1, 0, 0, ""},
-      {dir, 31, 2, 0, 0, 1, kMessageUnit, -EISDIR, error(EISDIR)},
-      {"          ", 31, 0, 0, 0, 1, kMessageUnit, -ENOENT, error(ENOENT)},
-      {nul, 31, 0, 0, 0, 1, kMessageUnit, -EINVAL, error(EINVAL)},
-      {too_long, 31, 0, 0, 0, 1, kMessageUnit, -ENAMETOOLONG, error(ENAMETOOLONG)},
+  struct Row {
+    std::string name = "missing";
+    int unit = 31, status_code = 0, access_code = 0, record_length = 0, print_switch = 1;
+    int message_unit = kMessageUnit, status;
+    std::string message = "";  // after the line naming the unit
   };
-  for (const auto& [name, unit, status_code, access_code, record_length, print_switch, message_unit,
-                    expected, message] : rows) {
-    SCOPED_TRACE("[" + name.substr(0, 80) + "] unit " + std::to_string(unit) + " message unit " +
-                 std::to_string(message_unit));
-    UnitCapture capture(message_unit);
+  // clang-format off
+  const Row rows[] = {
+      {.unit = 0, .status = kOpenBadUnit, .message = bad_unit},
+      {.unit = 100, .status = kOpenBadUnit, .message = bad_unit},
+      {.unit = 12, .access_code = 20, .print_switch = 0, .status = kOpenBadRecordLength,
+       .message = bad_length + "    0"},
+      {.unit = 12, .access_code = 20, .record_length = -123456, .status = kOpenBadRecordLength,
+       .message = bad_length + "*****"},
+      {.unit = 0, .message_unit = 0, .status = kOpenBadUnit},
+      {.unit = 12, .access_code = 20, .message_unit = 0, .status = kOpenBadRecordLength},
+      {.status_code = 2, .print_switch = 0, .status = -ENOENT, .message = error(ENOENT)},
+      {.status_code = 2, .message_unit = 0, .status = -ENOENT},
+      {.name = "existing", .status_code = 3, .print_switch = 0, .status = -EEXIST, .message = error(EEXIST)},
+      {.name = "existing", .status_code = 2, .print_switch = 0, .status = 0},
+      {.name = "existing", .status_code = 5, .message_unit = 0, .status = 0},
+      {.name = "dir", .status_code = 2, .status = -EISDIR, .message = error(EISDIR)},
+      {.name = "          ", .status = -ENOENT, .message = error(ENOENT)},
+      {.name = std::string("with\0nul", 8), .status = -EINVAL, .message = error(EINVAL)},
+      {.name = std::string(5000, 'x'), .status = -ENAMETOOLONG, .message = error(ENAMETOOLONG)}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE("[" + row.name.substr(0, 80) + "] unit " + std::to_string(row.unit) +
+                 " message unit " + std::to_string(row.message_unit));
+    UnitCapture capture(row.message_unit);
     int status = 1;
-    OPNFIL(name, unit, status_code, access_code, 1, 0, record_length, print_switch, message_unit,
-           status);
-    EXPECT_EQ(status, expected);
-    EXPECT_EQ(
-        capture.Text(),
-        message.empty() ? "" : "\n\n\n *** ERROR DURING OPENING OF FILE UNIT" + message + "\n");
-    EXPECT_EQ(IsConnected(31), expected == 0);
+    OPNFIL(row.name, row.unit, row.status_code, row.access_code, 1, 0, row.record_length,
+           row.print_switch, row.message_unit, status);
+    EXPECT_EQ(status, row.status);
+    EXPECT_EQ(capture.Text(), row.message.empty()
+                                  ? ""
+                                  : "\n\n\n *** ERROR DURING OPENING OF FILE UNIT" +
+                                        Field(row.unit, 5) + "\n" + row.message + "\n");
+    EXPECT_EQ(IsConnected(31), row.status == 0);
     EXPECT_FALSE(IsConnected(12));
     CloseUnit(31);
   }
-  EXPECT_EQ(ReadFile(existing), "kept\n");
+  EXPECT_EQ(testing::ReadWholeFile("existing"), "kept\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
 // The confirmation shows the name as given and the characteristics the option codes chose;
 // a scratch file ignores its name.
 TEST_F(FileOpenTest, OptionCodesChooseTheConnectionAndItsDescription) {
-  // {unit, status, access, form and blank codes, record length} and what they give.
-  const std::tuple<std::array<int, 6>, std::string, std::string, std::string, std::string,
-                   std::string, std::size_t>
-      rows[] = {
-          {{1, 3, 0, 1, 0, 0}, "NEW    ", "SEQUENTIAL", "FORMATTED  ", "    0", "NULL", 0},
-          {{99, 4, 0, 0, 1, 0}, "SCRATCH", "SEQUENTIAL", "FORMATTED  ", "    0", "ZERO", 0},
-          {{31, 0, 10, 2, 0, -5}, "UNKNOWN", "SEQUENTIAL", "UNFORMATTED", "    0", "", 0},
-          // Direct: the length in words, times 4 for a formatted record; code 30 is 128 words.
-          {{31, 2, 20, 1, 0, 32}, "OLD    ", "DIRECT    ", "FORMATTED  ", "  128", "NULL", 128},
-          {{31, 0, 20, 0, 1, 5}, "UNKNOWN", "DIRECT    ", "UNFORMATTED", "    5", "", 20},
-          {{31, 5, 30, 1, 1, -5}, "UNKNOWN", "DIRECT    ", "FORMATTED  ", "  128", "ZERO", 128},
-          {{31, 2, 30, 2, 0, 7}, "OLD    ", "DIRECT    ", "UNFORMATTED", "  128", "", 512},
-      };
-  int row = 0;
-  for (const auto& [codes, status_word, access, form, length, blank, record_bytes] : rows) {
-    const auto [unit, status_code, access_code, form_code, blank_code, record_length] = codes;
-    const std::string name = Path("file" + std::to_string(++row));
-    SCOPED_TRACE(name + " " + status_word + " " + access + " " + form);
-    if (status_code == kStatusCodeOld) std::ofstream(name) << "kept\n";
+  struct Row {
+    int unit = 31, status_code = 0, access_code = 0, form_code = 0, blank_code = 0;
+    int record_length = 0;
+    // What they give: the words and length shown, the record length in bytes.
+    std::string status = "UNKNOWN", access = "DIRECT    ", form = "FORMATTED  ", blank = "NULL";
+    int length = 128;
+    std::size_t record_bytes = 128;
+  };
+  // Direct: the length in words, times 4 for a formatted record; code 30 is 128 words.
+  // clang-format off
+  const Row rows[] = {
+      {.unit = 1, .status_code = 3, .form_code = 1, .status = "NEW    ", .access = "SEQUENTIAL",
+       .length = 0, .record_bytes = 0},
+      {.unit = 99, .status_code = 4, .blank_code = 1, .status = "SCRATCH", .access = "SEQUENTIAL",
+       .blank = "ZERO", .length = 0, .record_bytes = 0},
+      {.access_code = 10, .form_code = 2, .record_length = -5, .access = "SEQUENTIAL",
+       .form = "UNFORMATTED", .blank = "", .length = 0, .record_bytes = 0},
+      {.status_code = 2, .access_code = 20, .form_code = 1, .record_length = 32, .status = "OLD    "},
+      {.access_code = 20, .blank_code = 1, .record_length = 5, .form = "UNFORMATTED", .blank = "",
+       .length = 5, .record_bytes = 20},
+      {.status_code = 5, .access_code = 30, .form_code = 1, .blank_code = 1, .record_length = -5,
+       .blank = "ZERO"},
+      {.status_code = 2, .access_code = 30, .form_code = 2, .record_length = 7, .status = "OLD    ",
+       .form = "UNFORMATTED", .blank = "", .record_bytes = 512}};
+  // clang-format on
+  int file = 0;
+  for (const Row& row : rows) {
+    const std::string name = "file" + std::to_string(++file);
+    SCOPED_TRACE(name + " " + row.status + " " + row.access + " " + row.form);
+    if (row.status_code == kStatusCodeOld) std::ofstream(name) << "kept\n";
     UnitCapture capture(kMessageUnit);
     int status = 1;
-    OPNFIL(name + "  ", unit, status_code, access_code, form_code, blank_code, record_length, 1,
-           kMessageUnit, status);
+    OPNFIL(name + "  ", row.unit, row.status_code, row.access_code, row.form_code, row.blank_code,
+           row.record_length, 1, kMessageUnit, status);
     ASSERT_EQ(status, 0);
-    const std::string heading = status_code == kStatusCodeScratch
+    const std::string heading = row.status_code == kStatusCodeScratch
                                     ? "     A SCRATCH FILE IS OPENED ON UNIT NO."
                                     : "     FILE  " + name + "  \n     IS OPENED ON UNIT NO.";
     EXPECT_EQ(capture.Text(),
-              "\n\n\n" + heading + Field(unit, 4) +
-                  "\n     FILE CHARACTERISTICS :\n          STATUS =" + status_word +
-                  "\n          ACCESS =" + access + "\n          FORM   =" + form +
-                  "\n          LENGTH =" + length + " WORDS/BYTES PER RECORD (SECTOR)\n" +
-                  (blank.empty() ? "" : "          BLANK  =" + blank + "\n"));
-    EXPECT_EQ(fs::exists(name), status_code != kStatusCodeScratch);
-    const Connection* connection = UnitConnection(unit);
+              "\n\n\n" + heading + Field(row.unit, 4) +
+                  "\n     FILE CHARACTERISTICS :\n          STATUS =" + row.status +
+                  "\n          ACCESS =" + row.access + "\n          FORM   =" + row.form +
+                  "\n          LENGTH =" + Field(row.length, 5) +
+                  " WORDS/BYTES PER RECORD (SECTOR)\n" +
+                  (row.blank.empty() ? "" : "          BLANK  =" + row.blank + "\n"));
+    EXPECT_EQ(fs::exists(name), row.status_code != kStatusCodeScratch);
+    const Connection* connection = UnitConnection(row.unit);
     ASSERT_NE(connection, nullptr);
-    EXPECT_EQ(connection->record_bytes, record_bytes);
-    EXPECT_EQ(connection->blank, blank == "ZERO" ? BlankMode::kZero : BlankMode::kNull);
-    EXPECT_EQ(connection->replace_on_first_write, access == "SEQUENTIAL");
-    EXPECT_EQ(CloseUnit(unit), IoStatus::kOk);
+    EXPECT_EQ(connection->record_bytes, row.record_bytes);
+    EXPECT_EQ(connection->blank, row.blank == "ZERO" ? BlankMode::kZero : BlankMode::kNull);
+    EXPECT_EQ(connection->replace_on_first_write, row.access == "SEQUENTIAL");
+    EXPECT_EQ(CloseUnit(row.unit), IoStatus::kOk);
   }
 }
 
@@ -154,7 +165,7 @@ TEST_F(FileOpenTest, OptionCodesChooseTheConnectionAndItsDescription) {
 // < 0: as the call before. A file opened but not written keeps its content; the first
 // record written replaces it. Opening a unit closes its former file, also when the open fails.
 TEST_F(FileOpenTest, OpnoldOpensSilentlyAndReplacesAFileOnlyWhenWriting) {
-  const std::string report = Path("report"), missing = Path("missing");
+  const std::string report = "report", missing = "missing";
   std::ofstream(report) << "old one\nold two\n";
   UnitCapture capture(kMessageUnit);
   int flag = 0;
@@ -170,11 +181,11 @@ TEST_F(FileOpenTest, OpnoldOpensSilentlyAndReplacesAFileOnlyWhenWriting) {
   EXPECT_TRUE(IsConnected(21));
   flag = 0;
   OPNOLD(report, 20, 0, flag);
-  EXPECT_EQ(ReadFile(report), "old one\nold two\n");
+  EXPECT_EQ(testing::ReadWholeFile(report), "old one\nold two\n");
   ASSERT_EQ(WriteLine(20, "new"), IoStatus::kOk);
-  OPNOLD(Path("absent"), 20, 1, flag);
+  OPNOLD("absent", 20, 1, flag);
   EXPECT_FALSE(IsConnected(20));
-  EXPECT_EQ(ReadFile(report), "new\n");
+  EXPECT_EQ(testing::ReadWholeFile(report), "new\n");
   EXPECT_EQ(flag, -1);
   flag = 0;
   OPNOLD(report, 100, 1, flag);
@@ -186,7 +197,7 @@ TEST_F(FileOpenTest, OpnoldOpensSilentlyAndReplacesAFileOnlyWhenWriting) {
 // created is to be written, so a read-only one is refused. Checked in a child process without
 // root's right to write anything.
 TEST_F(FileOpenTest, ReadOnlyFileOpensOnlyWhenItMustExist) {
-  const std::string readable = Path("readonly"), unreadable = Path("secret");
+  const std::string readable = "readonly", unreadable = "secret";
   std::ofstream(readable) << "read-only line\n";
   std::ofstream(unreadable) << "x\n";
   fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_exec);
@@ -211,7 +222,7 @@ TEST_F(FileOpenTest, ReadOnlyFileOpensOnlyWhenItMustExist) {
   ASSERT_EQ(waitpid(child, &wait_status, 0), child);
   EXPECT_TRUE(WIFEXITED(wait_status));
   EXPECT_EQ(WEXITSTATUS(wait_status), 0);
-  EXPECT_EQ(ReadFile(readable), "read-only line\n");
+  EXPECT_EQ(testing::ReadWholeFile(readable), "read-only line\n");
 }
 
 }  // namespace

@@ -40,61 +40,64 @@ std::string Read(std::string_view kinds, std::string_view text) {
 
 TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
   struct Case {
-    std::string kinds, text, expected;
+    std::string kinds, text, told;
   };
   const std::string line_long = "1" + std::string(255, '0');  // a whole 256-character line
   const std::string nul_int("5\0", 2), nul_real("1.5\0", 4);  // NUL is no blank
+  // clang-format off
   const Case cases[] = {
-      {"i", " \t+007\t,", "ok: 7"},
-      {"ii", "2147483647 -2147483648", "ok: 2147483647 -2147483648"},
-      {"rrr", "2 5.E3 -2.5e-2", "ok: 2 5000 -0.025"},
-      {"rrr", "1.5D-3 3d+1 +.5", "ok: 0.0015 30 0.5"},
-      {"r", "1.7976931348623157e308", "ok: 1.7976931348623157e+308"},
-      {"r", "3e-324", "ok: 5e-324"},  // subnormals are kept
-      {"rr", "1e0000000000000000000000000005 0e99999999999999999999", "ok: 1e+05 0"},
-      {"r", line_long, "ok: 1e+255"},
+      {.kinds = "i", .text = " \t+007\t,", .told = "ok: 7"},
+      {.kinds = "ii", .text = "2147483647 -2147483648", .told = "ok: 2147483647 -2147483648"},
+      {.kinds = "rrr", .text = "2 5.E3 -2.5e-2", .told = "ok: 2 5000 -0.025"},
+      {.kinds = "rrr", .text = "1.5D-3 3d+1 +.5", .told = "ok: 0.0015 30 0.5"},
+      {.kinds = "r", .text = "1.7976931348623157e308", .told = "ok: 1.7976931348623157e+308"},
+      {.kinds = "r", .text = "3e-324", .told = "ok: 5e-324"},  // subnormals are kept
+      {.kinds = "rr", .text = "1e0000000000000000000000000005 0e99999999999999999999",
+       .told = "ok: 1e+05 0"},
+      {.kinds = "r", .text = line_long, .told = "ok: 1e+255"},
       // Too small for a double: zero with its sign.
-      {"rrr", "-1e-400 2e-324 0.000001e-99999999999999999999", "ok: -0 0 0"},
-      // Separators, null values, slash, repeat counts.
-      {"iii", " 1 ,2\t 3", "ok: 1 2 3"},
-      {"iii", "1 2 3 4 five 6.5", "ok: 1 2 3"},  // the rest is not looked at
-      {"iii", "1 , , 3", "ok: 1 K 3"},
-      {"iii", ",,,", "ok: K K K"},
-      {"iii", "1/2 3", "ok: 1 K K"},
-      {"iii", ",/", "ok: K K K"},
-      {"iii", "2*7 8", "ok: 7 7 8"},
-      {"iii", "1 5*4", "ok: 1 4 4"},
-      {"iii", "2147483647*-1", "ok: -1 -1 -1"},
-      {"iii", "2* 8", "ok: K K 8"},
-      {"riri", "2*2 2*1.5", "not a number at 3 [2*1.5]: 2 2 1.5 K"},  // converted per target
-      {"iii", "  \t ", "too few values at 0 []: K K K"},
-      {"iii", "1 2 ,  ", "too few values at 2 []: 1 2 K"},  // a comma and blanks: no value
-      {"iii", "1,,", "too few values at 2 []: 1 K K"},
-      {"rrrr", "1 2*3", "too few values at 3 []: 1 3 3 K"},
+      {.kinds = "rrr", .text = "-1e-400 2e-324 0.000001e-99999999999999999999",
+       .told = "ok: -0 0 0"},
+      // Separators, null values, slash, repeat counts; what follows the last value is not
+      // looked at.
+      {.kinds = "iii", .text = " 1 ,2\t 3", .told = "ok: 1 2 3"},
+      {.kinds = "iii", .text = "1 2 3 4 five 6.5", .told = "ok: 1 2 3"},
+      {.kinds = "iii", .text = "1 , , 3", .told = "ok: 1 K 3"},
+      {.kinds = "iii", .text = "1/2 3", .told = "ok: 1 K K"},
+      {.kinds = "iii", .text = ",/", .told = "ok: K K K"},
+      {.kinds = "iii", .text = "2*7 8", .told = "ok: 7 7 8"},
+      {.kinds = "iii", .text = "1 5*4", .told = "ok: 1 4 4"},
+      {.kinds = "iii", .text = "2147483647*-1", .told = "ok: -1 -1 -1"},
+      {.kinds = "iii", .text = "2* 8", .told = "ok: K K 8"},
+      // Converted per target.
+      {.kinds = "riri", .text = "2*2 2*1.5", .told = "not a number at 3 [2*1.5]: 2 2 1.5 K"},
+      // A comma and blanks are no value.
+      {.kinds = "iii", .text = "  \t ", .told = "too few values at 0 []: K K K"},
+      {.kinds = "iii", .text = "1 2 ,  ", .told = "too few values at 2 []: 1 2 K"},
+      {.kinds = "iii", .text = "1,,", .told = "too few values at 2 []: 1 K K"},
+      {.kinds = "rrrr", .text = "1 2*3", .told = "too few values at 3 []: 1 3 3 K"},
       // The failing target keeps its value; later ones are not touched.
-      {"iii", "1 x 3", "not a number at 1 [x]: 1 K K"},
-      {"iii", "1,,x", "not a number at 2 [x]: 1 K K"},
-      {"irr", "1 2*x", "not a number at 1 [2*x]: 1 K K"},
-      {"i", "1.0", "not a number at 0 [1.0]: K"},
-      {"i", "+-5", "not a number at 0 [+-5]: K"},
-      {"i", nul_int, "not a number at 0 [" + nul_int + "]: K"},
-      {"i", "5\r", "not a number at 0 [5\r]: K"},
-      {"ii", "5 2147483648", "number out of range at 1 [2147483648]: 5 K"},
-      {"i", "-2147483649", "number out of range at 0 [-2147483649]: K"},
-      {"r", ".", "not a number at 0 [.]: K"},
-      {"r", "1E+", "not a number at 0 [1E+]: K"},
-      {"r", "nan", "not a number at 0 [nan]: K"},
-      {"r", nul_real, "not a number at 0 [" + nul_real + "]: K"},
-      {"r", line_long + "0", "not a number at 0 [" + line_long + "0]: K"},
-      {"r", "1.7976931348623159e308", "number out of range at 0 [1.7976931348623159e308]: K"},
-      {"r", "0.001e99999999999999999999",
-       "number out of range at 0 [0.001e99999999999999999999]: K"},
-      {"i", "0*5", "bad repeat count at 0 [0*5]: K"},
-      {"i", "2147483648*5", "bad repeat count at 0 [2147483648*5]: K"},
-      {"i", "-2*5", "not a number at 0 [-2*5]: K"},
-  };
+      {.kinds = "iii", .text = "1 x 3", .told = "not a number at 1 [x]: 1 K K"},
+      {.kinds = "irr", .text = "1 2*x", .told = "not a number at 1 [2*x]: 1 K K"},
+      {.kinds = "i", .text = "1.0", .told = "not a number at 0 [1.0]: K"},
+      {.kinds = "i", .text = "+-5", .told = "not a number at 0 [+-5]: K"},
+      {.kinds = "i", .text = nul_int, .told = "not a number at 0 [" + nul_int + "]: K"},
+      {.kinds = "ii", .text = "5 2147483648", .told = "number out of range at 1 [2147483648]: 5 K"},
+      {.kinds = "r", .text = ".", .told = "not a number at 0 [.]: K"},
+      {.kinds = "r", .text = "1E+", .told = "not a number at 0 [1E+]: K"},
+      {.kinds = "r", .text = "nan", .told = "not a number at 0 [nan]: K"},
+      {.kinds = "r", .text = nul_real, .told = "not a number at 0 [" + nul_real + "]: K"},
+      {.kinds = "r", .text = line_long + "0", .told = "not a number at 0 [" + line_long + "0]: K"},
+      {.kinds = "r", .text = "1.7976931348623159e308",
+       .told = "number out of range at 0 [1.7976931348623159e308]: K"},
+      {.kinds = "r", .text = "0.001e99999999999999999999",
+       .told = "number out of range at 0 [0.001e99999999999999999999]: K"},
+      {.kinds = "i", .text = "0*5", .told = "bad repeat count at 0 [0*5]: K"},
+      {.kinds = "i", .text = "2147483648*5", .told = "bad repeat count at 0 [2147483648*5]: K"},
+      {.kinds = "i", .text = "-2*5", .told = "not a number at 0 [-2*5]: K"}};
+  // clang-format on
   for (const Case& c : cases) {
-    EXPECT_EQ(Read(c.kinds, c.text), c.expected) << c.kinds << " [" << c.text << "]";
+    EXPECT_EQ(Read(c.kinds, c.text), c.told) << c.kinds << " [" << c.text << "]";
   }
 }
 

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "tests/testing/unit_capture.h"
@@ -33,38 +31,39 @@ TEST(LENTRM, FindsTheLastNonBlankAtEveryPosition) {
 }
 
 TEST(PROMPT, WritesABlankAndAtMostEightyCharactersWithoutLineEnd) {
-  const std::string long_text = std::string(79, 'a') + "bc";
-  for (const std::string& text :
-       {std::string("Give name of misc print file      :  "), long_text}) {
-    UnitCapture console(kMessageUnit);
-    PROMPT(kMessageUnit, text);
-    EXPECT_EQ(console.Text() + ";", " " + text.substr(0, 80) + ";");
-  }
+  UnitCapture console(kMessageUnit);
+  PROMPT(kMessageUnit, std::string(79, 'a') + "bc");
+  EXPECT_EQ(console.Text() + ";", " " + std::string(79, 'a') + "b;");
 }
 
-// Rows {codes, n, text length, text, messages}. A count of 0 or less leaves the text blank,
-// writes two messages and counts the error flag down.
+// A count of 0 or less leaves the text blank, writes two messages and counts the error flag
+// down.
 TEST(INT2CH, TurnsCodesIntoTextUpToTheFirstZero) {
   const std::string block =
       "\n\n   Error in routine *INT2CH*              \n\n\n"
       "   Inpus string has illegal length            :";
-  const std::tuple<std::vector<int>, int, std::size_t, std::string, std::string> cases[] = {
-      {{72, 73, 0, 74}, 4, 8, "HI      ", ""},
-      {{72, 256, 65 + 512, -1}, 4, 5, std::string("H\0A\xff ", 5), ""},  // the low 8 bits
-      {{65, 66, 67, 68}, 2, 4, "AB  ", ""},
-      {{65, 66, 67, 68}, 40, 2, "AB", ""},  // a count beyond the text or the codes stops there
-      {{65, 66}, 40, 5, "AB   ", ""},
-      {{65, 66}, 0, 3, "   ", block + "         0\n"},
-      {{65, 66}, -7, 3, "   ", block + "        -7\n"},
+  struct Row {
+    std::vector<int> codes;
+    int n;
+    std::size_t length;  // of the text
+    std::string text, messages = "";
   };
-  for (const auto& [codes, n, text_length, expected, message] : cases) {
-    std::string text(text_length, '#');
+  const Row rows[] = {
+      {.codes = {72, 73, 0, 74}, .n = 4, .length = 8, .text = "HI      "},
+      {.codes = {72, 256, 65 + 512, -1}, .n = 4, .length = 5, .text = std::string("H\0A\xff ", 5)},
+      {.codes = {65, 66, 67, 68}, .n = 2, .length = 4, .text = "AB  "},
+      // A count beyond the text or the codes stops there.
+      {.codes = {65, 66, 67, 68}, .n = 40, .length = 2, .text = "AB"},
+      {.codes = {65, 66}, .n = 40, .length = 5, .text = "AB   "},
+      {.codes = {65, 66}, .n = 0, .length = 3, .text = "   ", .messages = block + "         0\n"}};
+  for (const Row& row : rows) {
+    std::string text(row.length, '#');
     int flag = 5;
     UnitCapture messages(kMessageUnit);
-    INT2CH(text, codes, n, kMessageUnit, flag);
-    EXPECT_EQ(text + ";", expected + ";") << "n " << n;
-    EXPECT_EQ(messages.Text(), message) << "n " << n;
-    EXPECT_EQ(flag, message.empty() ? 5 : 4) << "n " << n;
+    INT2CH(text, row.codes, row.n, kMessageUnit, flag);
+    EXPECT_EQ(text + ";", row.text + ";") << "n " << row.n;
+    EXPECT_EQ(messages.Text(), row.messages) << "n " << row.n;
+    EXPECT_EQ(flag, row.messages.empty() ? 5 : 4) << "n " << row.n;
   }
 }
 
@@ -78,41 +77,55 @@ std::string TooLong(const std::string& string_length, const std::string& array_l
          std::string(10 - array_length.size(), ' ') + array_length + "\n";
 }
 
-// Rows {texts, n, m, storage, messages}: columns of n codes up to each text's trimmed length;
-// a too long text stops the conversion. Only whole columns inside the storage, and only the
-// texts given, are converted. Elements start at -9 so that untouched ones show.
+// Columns of n codes up to each text's trimmed length; a too long text stops the conversion.
+// Only whole columns inside the storage, and only the texts given, are converted. Elements
+// start at -9 so that untouched ones show.
 TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
-  using Texts = std::vector<std::string_view>;
-  const std::tuple<Texts, int, int, std::vector<int>, std::string> cases[] = {
-      {{"AB C   ", "   ", "\xe9\t"}, 4, 3, {'A', 'B', ' ', 'C', 0, 0, 0, 0, 233, '\t', 0, 0}, ""},
-      {{"AB", "ABCDE  ", "CD"}, 4, 3, {'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, TooLong("5", "4")},
-      {{"AB", "CD", "EF"}, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0}, ""},
-      {{"AB", "CD"}, 4, 3, {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0}, ""},
-      {{"ABC"}, 4, 0, {-9, -9, -9, -9}, ""},
-      {{"   ", "A"}, 0, 2, {-9, -9, -9, -9}, TooLong("1", "0")},  // no rows hold no name
+  struct Row {
+    std::vector<std::string_view> texts;
+    int n = 4, m = 3;
+    std::vector<int> names;
+    std::string messages = "";
   };
-  for (const auto& [texts, n, m, expected, message] : cases) {
-    SCOPED_TRACE(std::string(texts[0]) + " n " + std::to_string(n) + " m " + std::to_string(m));
-    std::vector<int> names(expected.size(), -9);
+  // clang-format off
+  const Row rows[] = {
+      {.texts = {"AB C   ", "   ", "\xe9\t"},
+       .names = {'A', 'B', ' ', 'C', 0, 0, 0, 0, 233, '\t', 0, 0}},
+      {.texts = {"AB", "ABCDE  ", "CD"}, .names = {'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       .messages = TooLong("5", "4")},
+      {.texts = {"AB", "CD", "EF"}, .names = {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0}},
+      {.texts = {"AB", "CD"}, .names = {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0}},
+      {.texts = {"ABC"}, .m = 0, .names = {-9, -9, -9, -9}},
+      {.texts = {"   ", "A"}, .n = 0, .m = 2, .names = {-9, -9, -9, -9},  // no rows hold no name
+       .messages = TooLong("1", "0")}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.texts[0]) + " n " + std::to_string(row.n) + " m " +
+                 std::to_string(row.m));
+    std::vector<int> names(row.names.size(), -9);
     int flag = 5;
     UnitCapture messages(kMessageUnit);
-    CH2INT(texts, names, n, m, kMessageUnit, flag);
-    EXPECT_EQ(names, expected);
-    EXPECT_EQ(messages.Text(), message);
-    EXPECT_EQ(flag, message.empty() ? 5 : 4);
+    CH2INT(row.texts, names, row.n, row.m, kMessageUnit, flag);
+    EXPECT_EQ(names, row.names);
+    EXPECT_EQ(messages.Text(), row.messages);
+    EXPECT_EQ(flag, row.messages.empty() ? 5 : 4);
   }
 }
 
 TEST(IFILL, FillsRowsTimesColumnsWithinTheArray) {
-  const std::tuple<int, int, std::vector<int>> cases[] = {
-      {2, 2, {7, 7, 7, 7, 0, 0}},
-      {-2, 3, {0, 0, 0, 0, 0, 0}},
-      {-1, -2, {7, 7, 0, 0, 0, 0}},         // only the product counts
-      {65536, 65536, {7, 7, 7, 7, 7, 7}}};  // a product beyond int
-  for (const auto& [rows, columns, expected] : cases) {
+  struct Row {
+    int rows, columns;
+    std::vector<int> array;
+  };
+  const Row rows[] = {
+      {.rows = 2, .columns = 2, .array = {7, 7, 7, 7, 0, 0}},
+      {.rows = -2, .columns = 3, .array = {0, 0, 0, 0, 0, 0}},
+      {.rows = -1, .columns = -2, .array = {7, 7, 0, 0, 0, 0}},         // only the product counts
+      {.rows = 65536, .columns = 65536, .array = {7, 7, 7, 7, 7, 7}}};  // beyond int
+  for (const Row& row : rows) {
     std::vector<int> array(6, 0);
-    IFILL(array, rows, columns, 7);
-    EXPECT_EQ(array, expected) << rows << " x " << columns;
+    IFILL(array, row.rows, row.columns, 7);
+    EXPECT_EQ(array, row.array) << row.rows << " x " << row.columns;
   }
 }
 

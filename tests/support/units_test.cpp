@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/testing/test_data.h"
 #include "tests/testing/unit_capture.h"
 
 namespace qartwo {
@@ -17,10 +19,7 @@ constexpr int kUnit = 31;
 
 // The whole content of the file behind `fd`, read without moving any stream.
 std::string Content(int fd) {
-  std::string content(4096, '\0');
-  const ssize_t size = pread(fd, content.data(), content.size(), 0);
-  content.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-  return content;
+  return testing::ReadWholeFile("/proc/self/fd/" + std::to_string(fd));
 }
 
 // Only a carriage return before the newline goes, also behind a full line, and a byte-order
@@ -117,49 +116,53 @@ TEST(CloseUnit, ReportsOutputThatCouldNotBeWritten) {
   EXPECT_FALSE(IsConnected(kUnit));
 }
 
-TEST(Records, DirectRecordsSitAtTheirNumberPadded) {
-  for (const Form form : {Form::kFormatted, Form::kUnformatted}) {
-    const std::string pad(3, form == Form::kFormatted ? ' ' : '\0');
+// A direct record sits at its number, padded with blanks (formatted) or zeros; a sequential
+// one is framed by its length. Either read keeps what fits in the room given.
+TEST(Records, SitAtTheirNumberOrKeepTheirLength) {
+  const auto marker = [](std::uint32_t n) { return std::string(reinterpret_cast<char*>(&n), 4); };
+  const std::string second("fi\0st\n!!", 8);
+  struct Row {
+    Access access = Access::kDirect;
+    Form form = Form::kUnformatted;
+    std::size_t record_bytes = 8;
+    int third = 3, second = 1, refused = 0, after = 4;  // record numbers
+    std::string file, read_third;
+  };
+  const std::string sequential = marker(5) + "third" + marker(5) + marker(8) + second + marker(8);
+  // clang-format off
+  const Row rows[] = {
+      {.form = Form::kFormatted, .file = second + std::string(8, '\0') + "third   ",
+       .read_third = "third "},
+      {.file = second + std::string(8, '\0') + std::string("third\0\0\0", 8),
+       .read_third = std::string("third\0", 6)},
+      {.access = Access::kSequential, .record_bytes = 0, .third = 0, .second = 0, .refused = 1,
+       .after = 0, .file = sequential, .read_third = "third"}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file + ";");
     Connection connection;
-    connection.access = Access::kDirect;
-    connection.form = form;
-    connection.record_bytes = 8;
+    connection.access = row.access;
+    connection.form = row.form;
+    connection.record_bytes = row.record_bytes;
     std::FILE* file = std::tmpfile();
     ConnectUnit(kUnit, file, connection);
-    EXPECT_EQ(WriteRecord(kUnit, 3, std::string_view("third")), IoStatus::kOk);
-    EXPECT_EQ(WriteRecord(kUnit, 1, std::string_view("first!!!")), IoStatus::kOk);
+    EXPECT_EQ(WriteRecord(kUnit, row.third, std::string_view("third")), IoStatus::kOk);
+    EXPECT_EQ(WriteRecord(kUnit, row.second, second), IoStatus::kOk);
+    EXPECT_EQ(WriteRecord(kUnit, row.refused, std::string_view("x")), IoStatus::kBadRecord);
     EXPECT_EQ(WriteRecord(kUnit, 2, std::string_view("too long!")), IoStatus::kBadRecord);
-    EXPECT_EQ(WriteRecord(kUnit, 0, std::string_view("x")), IoStatus::kBadRecord);
     EXPECT_EQ(WriteLine(kUnit, "x"), IoStatus::kWrongAccess);
     ASSERT_EQ(FlushUnit(kUnit), IoStatus::kOk);
-    EXPECT_EQ(Content(fileno(file)), "first!!!" + std::string(8, '\0') + "third" + pad);
-    std::array<char, 8> record{};
+    EXPECT_EQ(Content(fileno(file)), row.file);
+    std::rewind(file);
+    std::array<char, 6> record{};
     std::size_t length = 0;
-    ASSERT_EQ(ReadRecord(kUnit, 3, record, length), IoStatus::kOk);
-    EXPECT_EQ(std::string(record.data(), length), "third" + pad);
-    EXPECT_EQ(ReadRecord(kUnit, 4, record, length), IoStatus::kEndOfFile);
+    ASSERT_EQ(ReadRecord(kUnit, row.third, record, length), IoStatus::kOk);
+    EXPECT_EQ(std::string(record.data(), length), row.read_third);
+    ASSERT_EQ(ReadRecord(kUnit, row.second, record, length), IoStatus::kOk);
+    EXPECT_EQ(std::string(record.data(), length), second.substr(0, 6));
+    EXPECT_EQ(ReadRecord(kUnit, row.after, record, length), IoStatus::kEndOfFile);
     EXPECT_EQ(CloseUnit(kUnit), IoStatus::kOk);
   }
-}
-
-// Each record is framed by its length; a read keeps what fits in the room given.
-TEST(Records, SequentialUnformattedRecordsKeepTheirLength) {
-  Connection connection;
-  connection.form = Form::kUnformatted;
-  std::FILE* file = std::tmpfile();
-  ConnectUnit(kUnit, file, connection);
-  ASSERT_EQ(WriteRecord(kUnit, 0, std::string_view("a\0b\nc", 5)), IoStatus::kOk);
-  ASSERT_EQ(WriteRecord(kUnit, 0, std::string_view("second record")), IoStatus::kOk);
-  EXPECT_EQ(WriteLine(kUnit, "text"), IoStatus::kWrongAccess);
-  std::rewind(file);
-  std::array<char, 6> record{};
-  std::size_t length = 0;
-  for (const std::string_view want : {std::string_view("a\0b\nc", 5), std::string_view("second")}) {
-    ASSERT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kOk);
-    EXPECT_EQ(std::string_view(record.data(), length), want);
-  }
-  EXPECT_EQ(ReadRecord(kUnit, 0, record, length), IoStatus::kEndOfFile);
-  CloseUnit(kUnit);
 }
 
 }  // namespace

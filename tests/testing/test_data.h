@@ -8,14 +8,18 @@
 
 namespace qartwo::testing {
 
-// The whole file <path> of the project folder; empty when it cannot be read (the test then
-// fails on it).
-inline std::string ReadSourceFile(std::string_view path) {
-  std::ifstream file(std::string(QARTWO_SOURCE_DIR) + "/" + std::string(path), std::ios::binary);
+// The whole file at `path`; empty when it cannot be read (the test then fails on it).
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The whole file tests/<path>, as ReadSourceFile.
+// The whole file <path> of the project folder, as ReadWholeFile.
+inline std::string ReadSourceFile(std::string_view path) {
+  return ReadWholeFile(std::string(QARTWO_SOURCE_DIR) + "/" + std::string(path));
+}
+
+// The whole file tests/<path>, as ReadWholeFile.
 inline std::string ReadTestFile(std::string_view path) {
   return ReadSourceFile("tests/" + std::string(path));
 }

@@ -12,16 +12,8 @@
 
 namespace qartwo::testing {
 
-// Gives a console unit its standard stream back; other units are left disconnected.
-inline void RestoreUnit(int unit) {
-  Connection console;
-  console.owns_stream = false;
-  if (unit == kConsoleInput) ConnectUnit(unit, stdin, console);
-  if (unit == kConsoleOutput) ConnectUnit(unit, stdout, console);
-  if (unit == kDiagnosticOutput) ConnectUnit(unit, stderr, console);
-}
-
-// Captures everything written to `unit` while the object lives.
+// Captures everything written to `unit` while the object lives; afterwards the unit is
+// disconnected, and the console units are on the standard streams again.
 class UnitCapture {
  public:
   explicit UnitCapture(int unit) : unit_(unit) {
@@ -36,7 +28,7 @@ class UnitCapture {
     CloseUnit(unit_);
     std::fclose(stream_);
     std::free(buffer_);
-    RestoreUnit(unit_);
+    ConnectConsoleUnits();
   }
 
   // The text written so far.
@@ -52,7 +44,8 @@ class UnitCapture {
   std::FILE* stream_ = nullptr;
 };
 
-// Connects `unit` to a memory stream holding `content` while the object lives.
+// Connects `unit` to a memory stream holding `content` while the object lives; afterwards as
+// UnitCapture.
 class UnitInput {
  public:
   UnitInput(int unit, std::string_view content) : unit_(unit), content_(content) {
@@ -66,7 +59,7 @@ class UnitInput {
   UnitInput& operator=(const UnitInput&) = delete;
   ~UnitInput() {
     CloseUnit(unit_);
-    RestoreUnit(unit_);
+    ConnectConsoleUnits();
   }
 
  private:
