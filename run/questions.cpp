@@ -5,6 +5,7 @@
 #include "support/fields.h"
 #include "support/file_open.h"
 #include "support/free_form.h"
+#include "support/line_editor.h"
 #include "support/text.h"
 #include "support/units.h"
 
@@ -96,9 +97,10 @@ AnswerStatus AskLine(std::string_view prompt, std::span<char> answer) {
 AnswerStatus AskFile(std::string_view prompt, std::string_view failure_text, std::span<char> name,
                      int unit, int mode) {
   for (;;) {
-    if (const AnswerStatus asked = AskLine(prompt, name); asked != AnswerStatus::kOk) {
-      return asked;
-    }
+    CompleteFileNames(true);  // Tab completes the name while a person types it
+    const AnswerStatus asked = AskLine(prompt, name);
+    CompleteFileNames(false);
+    if (asked != AnswerStatus::kOk) return asked;
     int error_flag = 0;
     OPNOLD(TextView(name), unit, mode, error_flag);
     if (error_flag == 0) return AnswerStatus::kOk;

@@ -16,7 +16,7 @@ AnswerStatus AskLine(std::string_view prompt, std::span<char> answer);
 
 // Asks for a file name into `name` and opens it on `unit` in `mode` (0 open or create,
 // 1 must exist), asking again after every failed open with `failure_text` and the name as
-// typed on the console.
+// typed on the console. With line editing on, Tab completes the name being typed.
 AnswerStatus AskFile(std::string_view prompt, std::string_view failure_text, std::span<char> name,
                      int unit, int mode);
 
