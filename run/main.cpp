@@ -1,5 +1,5 @@
-#include "run/assessment.h"
+#include "run/program.h"
 
-int main() {
-  return qartwo::RunAssessment();
+int main(int argc, char** argv) {
+  return qartwo::RunProgram(argc, argv);
 }

@@ -1,0 +1,25 @@
+#include "run/program.h"
+
+#include <span>
+#include <string_view>
+
+#include "run/arguments.h"
+#include "run/assessment.h"
+#include "run/interrupt.h"
+#include "support/line_editor.h"
+
+namespace qartwo {
+
+int RunProgram(int argc, const char* const* argv) {
+  const std::span<const char* const> arguments(argv, argc > 0 ? static_cast<std::size_t>(argc) : 0);
+  std::string_view refused;
+  const Request request = ReadArguments(arguments.subspan(arguments.empty() ? 0 : 1), refused);
+  if (request != Request::kAssessment) return AnswerRequest(request, refused);
+  InstallInterruptHandlers();
+  StartLineEditor();
+  const int status = RunAssessment();
+  StopLineEditor();
+  return status;
+}
+
+}  // namespace qartwo

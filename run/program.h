@@ -1,0 +1,11 @@
+// The whole program behind main: the command line, then one assessment.
+#pragma once
+
+namespace qartwo {
+
+// Answers --help, -h and --version, refuses any other argument (status 2, nothing asked), or
+// runs one assessment and returns its exit status. The assessment reads answers with line
+// editing when a person is at a terminal; the terminal is left as it was found.
+int RunProgram(int argc, const char* const* argv);
+
+}  // namespace qartwo
