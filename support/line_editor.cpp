@@ -60,6 +60,7 @@ struct EditFunctions {
   decltype(&::el_init) init = nullptr;
   decltype(&::el_end) end = nullptr;
   decltype(&::el_set) set = nullptr;
+  decltype(&::el_wset) wide_set = nullptr;
   decltype(&::el_gets) gets = nullptr;
   decltype(&::el_line) line = nullptr;
   decltype(&::el_insertstr) insert = nullptr;
@@ -87,14 +88,21 @@ bool Find(Function& function, const char* name) {
   return function != nullptr;
 }
 
+// Loads libedit and finds its functions; it stays loaded for the rest of the run.
 bool LoadLibrary() {
+  if (g_editor.library != nullptr) return true;
   g_editor.library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
   if (g_editor.library == nullptr) return false;
   EditFunctions& f = g_editor.call;
-  return Find(f.init, "el_init") && Find(f.end, "el_end") && Find(f.set, "el_set") &&
-         Find(f.gets, "el_gets") && Find(f.line, "el_line") && Find(f.insert, "el_insertstr") &&
-         Find(f.history_init, "history_init") && Find(f.history_end, "history_end") &&
-         Find(f.history, "history");
+  if (Find(f.init, "el_init") && Find(f.end, "el_end") && Find(f.set, "el_set") &&
+      Find(f.wide_set, "el_wset") && Find(f.gets, "el_gets") && Find(f.line, "el_line") &&
+      Find(f.insert, "el_insertstr") && Find(f.history_init, "history_init") &&
+      Find(f.history_end, "history_end") && Find(f.history, "history")) {
+    return true;
+  }
+  dlclose(g_editor.library);
+  g_editor.library = nullptr;
+  return false;
 }
 
 char* PromptText(EditLine*) {
@@ -195,19 +203,17 @@ void Configure() {
   call.set(line, EL_SIGNAL, 0);  // the run's own handlers put the terminal back
   call.set(line, EL_HIST, call.history, g_editor.history);
   call.set(line, EL_PROMPT, &PromptText);
-  call.set(line, EL_ADDFN, "qartwo-complete", "Complete a file name", &CompleteAtTab);
+  // The wide form keeps the two names as given; the narrow one copies them and never frees.
+  call.wide_set(line, EL_ADDFN, L"qartwo-complete", L"Complete a file name", &CompleteAtTab);
   call.set(line, EL_BIND, "^I", "qartwo-complete", static_cast<const char*>(nullptr));
 }
 
 }  // namespace
 
 bool StartLineEditor() {
-  if (g_editor.library != nullptr) return true;
+  if (g_editor.line != nullptr) return true;
   if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) return false;
-  if (!LoadLibrary() || tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) {
-    StopLineEditor();
-    return false;
-  }
+  if (!LoadLibrary() || tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return false;
   std::atomic_signal_fence(std::memory_order_seq_cst);  // settings saved before the flag says so
   g_terminal_saved = 1;
   std::setlocale(LC_CTYPE, "");  // so that the editor knows how many bytes a character has
@@ -223,14 +229,15 @@ bool StartLineEditor() {
 }
 
 void StopLineEditor() {
-  if (g_editor.library == nullptr) return;
+  if (g_terminal_saved == 0) return;
   SetConsoleLineSource(nullptr);
   if (g_editor.line != nullptr) g_editor.call.end(g_editor.line);
   if (g_editor.history != nullptr) g_editor.call.history_end(g_editor.history);
-  if (g_terminal_saved != 0) tcsetattr(STDIN_FILENO, TCSADRAIN, &g_saved_terminal);
+  g_editor.line = nullptr;
+  g_editor.history = nullptr;
+  g_editor.complete_files = false;
+  tcsetattr(STDIN_FILENO, TCSADRAIN, &g_saved_terminal);
   g_terminal_saved = 0;
-  dlclose(g_editor.library);
-  g_editor = Editor{};
 }
 
 void CompleteFileNames(bool on) {
