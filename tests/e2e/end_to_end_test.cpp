@@ -27,9 +27,20 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
     int exit_status;
     std::string file = "";  // replaced by tests/data/<data>
     std::string data = "";
+    std::string arguments = "";    // command line; with one, no golden file means no output
+    std::string diagnostics = "";  // standard error
+  };
+  const std::string example = "report.txt\nhist.txt\n\n\nn\ncurve.txt\n";
+  // A command line refused for the argument `named`; the answers on the console are not read.
+  const auto refusal = [&](const std::string& arguments, const std::string& named) {
+    return Row{.name = "refused",
+               .input = example,
+               .exit_status = 2,
+               .arguments = arguments,
+               .diagnostics = "qartwo: unknown argument '" + named + "'\nTry 'qartwo --help'.\n"};
   };
   const Row rows[] = {
-      {"worked_example", "report.txt\nhist.txt\n\n\nn\ncurve.txt\n", 0},
+      {"worked_example", example, 0},
       {"catalogue_t_air", "report.txt\nhist.txt\n12\n50\ny\n15\n", 0},
       {"file_retries",
        "no_such_folder/report.txt\nreport.txt\nmissing.txt\nhist.txt\n2.5\n\nn\n"
@@ -40,22 +51,28 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
        "name_only_sn_curve.txt"},
       {"blocks_mismatch", "report.txt\nhist.txt\n\n\n\n1\n", 1, "hist.txt",
        "five_of_four_histogram.txt"},
+      // an answer to the command line asks nothing and touches no file
+      {.name = "usage", .input = example, .exit_status = 0, .arguments = "--help"},
+      {.name = "usage", .input = example, .exit_status = 0, .arguments = "-h"},
+      {.name = "version", .input = example, .exit_status = 0, .arguments = "--version"},
+      refusal("--verbose", "--verbose"),
+      refusal("report.txt", "report.txt"),
+      refusal("--version --help", "--help"),  // one argument at most
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(row.name + " " + row.arguments);
     ScratchDirectory directory;
     if (!row.file.empty()) directory.Write(row.file, ReadTestFile("data/" + row.data));
-    const ProgramRun run = directory.Run(row.input);
+    const ProgramRun run = directory.Run(row.input, row.arguments);
     EXPECT_EQ(run.exit_status, row.exit_status) << run.diagnostics;
+    EXPECT_EQ(run.diagnostics, row.diagnostics);
     EXPECT_EQ(run.console, ReadTestFile("golden/" + row.name + ".console"));
     // A completed report starts with its date stamp; without a golden report it is empty.
     std::string report = directory.Read("report.txt");
     if (row.exit_status == 0) report = StampMasked(report);
     EXPECT_EQ(report, ReadTestFile("golden/" + row.name + ".report"));
-    if (row.exit_status == 0) {
-      EXPECT_EQ(run.diagnostics, "");
-    }
-    EXPECT_EQ(directory.Entries(), 3);  // hist.txt, curve.txt, report.txt: failed opens made none
+    // hist.txt, curve.txt and report.txt, when a run was made: failed opens made none
+    EXPECT_EQ(directory.Entries(), row.arguments.empty() ? 3 : 2);
   }
 }
 

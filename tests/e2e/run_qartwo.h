@@ -52,13 +52,15 @@ class ScratchDirectory {
     return static_cast<int>(std::distance(begin(entries), end(entries)));
   }
 
-  // Runs qartwo here with `input` on its standard input. A run still going after 30 s, or
-  // writing a file beyond 25 MB, is stopped so that a run that spins fails a test.
-  ProgramRun Run(const std::string& input) const {
+  // Runs qartwo here with `input` on its standard input and `arguments` (shell words) on its
+  // command line. A run still going after 30 s, or writing a file beyond 25 MB, is stopped so
+  // that a run that spins fails a test.
+  ProgramRun Run(const std::string& input, const std::string& arguments = "") const {
     const std::string io = path_ + ".io";  // outside the directory, so not among its entries
     Write(io + "0", input);
     const std::string command = "cd '" + path_ + "' && ulimit -f 50000 && timeout 30 " +
-                                QARTWO_BINARY + " <'" + io + "0' >'" + io + "1' 2>'" + io + "2'";
+                                QARTWO_BINARY + " " + arguments + " <'" + io + "0' >'" + io +
+                                "1' 2>'" + io + "2'";
     const int raw = std::system(command.c_str());
     ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(io + "1"), Read(io + "2")};
     for (const char* n : {"0", "1", "2"}) std::filesystem::remove(io + n);
