@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <span>
@@ -31,10 +30,22 @@ namespace {
 struct termios g_saved_terminal {};
 volatile sig_atomic_t g_terminal_saved = 0;
 
+// The settings in force when a signal came, to go on editing after a stop.
+struct termios g_editing_terminal {};
+volatile sig_atomic_t g_editing_kept = 0;
+
 }  // namespace
 
 void RestoreTerminalAfterSignal() {
-  if (g_terminal_saved != 0) tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
+  if (g_terminal_saved == 0) return;
+  g_editing_kept = tcgetattr(STDIN_FILENO, &g_editing_terminal) == 0 ? 1 : 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
+}
+
+void ResumeTerminalAfterStop() {
+  if (g_terminal_saved != 0 && g_editing_kept != 0) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &g_editing_terminal);
+  }
 }
 
 #ifndef QARTWO_LINE_EDITING
@@ -119,13 +130,7 @@ unsigned short TerminalWidth() {
 void ListNames(const NameCompletion& found) {
   WriteLine(kConsoleOutput, "");
   if (found.count > found.kept) {
-    std::array<char, 16> number{};
-    const auto written = std::to_chars(number.begin(), number.end(), found.count);
-    OutputLine line;
-    AppendText(line, std::string_view(number.data(),
-                                      static_cast<std::size_t>(written.ptr - number.data())));
-    AppendText(line, " names match: type more of the name");
-    WriteLine(kConsoleOutput, LineText(line));
+    WriteLine(kConsoleOutput, "More names match than can be listed: type more of the name.");
     return;
   }
   const std::span<const std::string_view> names(found.names.data(),
@@ -180,6 +185,8 @@ IoStatus ReadEditedLine(std::string_view prompt, std::span<char> line) {
   const std::size_t shown = std::min(prompt.size(), kPromptRoom);
   std::copy_n(prompt.begin(), shown, g_editor.prompt.begin());
   g_editor.prompt[shown] = '\0';
+  // Raw mode before the prompt shows, so that keys typed once it is there reach the editor.
+  g_editor.call.set(g_editor.line, EL_PREP_TERM, 1);
   int count = 0;
   const char* read = g_editor.call.gets(g_editor.line, &count);
   if (read == nullptr || count <= 0) {

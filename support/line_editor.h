@@ -18,8 +18,13 @@ void StopLineEditor();
 // Tab completes file names (true, for the file questions) or is an ordinary character.
 void CompleteFileNames(bool on);
 
-// Puts back the terminal settings from before StartLineEditor; nothing when editing is off.
-// Async-signal-safe: a signal handler that ends the run calls it first.
+// Puts back the terminal settings from before StartLineEditor, keeping the editor's for
+// ResumeTerminalAfterStop; nothing when editing is off. Async-signal-safe: a signal handler
+// that ends or stops the run calls it first.
 void RestoreTerminalAfterSignal();
+
+// Gives the terminal the editor's settings back that RestoreTerminalAfterSignal kept, for a
+// run that was stopped and goes on. Async-signal-safe; nothing when editing is off.
+void ResumeTerminalAfterStop();
 
 }  // namespace qartwo
