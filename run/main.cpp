@@ -1,5 +1,5 @@
 #include "run/program.h"
 
-int main() {
-  return qartwo::RunProgram();
+int main(int argc, char** argv) {
+  return qartwo::RunProgram(argc, argv);
 }

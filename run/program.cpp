@@ -1,15 +1,27 @@
 #include "run/program.h"
 
+#include <span>
+#include <string_view>
+
+#include "run/arguments.h"
 #include "run/assessment.h"
 #include "support/interrupt.h"
+#include "support/line_editor.h"
 #include "support/standard_streams.h"
 
 namespace qartwo {
 
-int RunProgram() {
+int RunProgram(int argc, const char* const* argv) {
   OpenClosedStandardDescriptors();
+  const std::span<const char* const> arguments(argv, argc > 0 ? static_cast<std::size_t>(argc) : 0);
+  std::string_view refused;
+  const Request request = ReadArguments(arguments.subspan(arguments.empty() ? 0 : 1), refused);
+  if (request != Request::kAssessment) return AnswerRequest(request, refused);
   InstallInterruptHandlers();
-  return RunAssessment();
+  StartLineEditor();
+  const int status = RunAssessment();
+  StopLineEditor();
+  return status;
 }
 
 }  // namespace qartwo

@@ -1,10 +1,13 @@
-// The whole process around one assessment.
+// The whole program behind main: the command line, then one assessment.
 #pragma once
 
 namespace qartwo {
 
-// Makes the standard streams safe to use, installs the interrupt handling and runs one
-// assessment; returns the process exit status (see RunAssessment).
-int RunProgram();
+// Answers --help, -h and --version, refuses any other argument (status 2, nothing asked), or
+// runs one assessment and returns its exit status. Closed standard descriptors are opened on
+// /dev/null first, and the interrupt handling is installed before anything is opened. The
+// assessment reads answers with line editing when a person is at a terminal; the terminal is
+// left as it was found.
+int RunProgram(int argc, const char* const* argv);
 
 }  // namespace qartwo

@@ -7,6 +7,7 @@
 #include "support/file_identity.h"
 #include "support/file_open.h"
 #include "support/free_form.h"
+#include "support/line_editor.h"
 #include "support/text.h"
 #include "support/units.h"
 
@@ -145,10 +146,10 @@ AnswerStatus AskFile(const FileQuestion& question, std::span<char> name) {
   for (;;) {
     PROMPT(kConsoleOutput, question.prompt);
     LineOverflow overflow;
-    if (const AnswerStatus asked = ReadAnswer(question.prompt, name, overflow);
-        asked != AnswerStatus::kOk) {
-      return asked;
-    }
+    CompleteFileNames(true);  // Tab completes the name while a person types it
+    const AnswerStatus asked = ReadAnswer(question.prompt, name, overflow);
+    CompleteFileNames(false);
+    if (asked != AnswerStatus::kOk) return asked;
     const std::string_view refusal = OpenAnswer(question, name, overflow);
     if (refusal.empty()) return AnswerStatus::kOk;
     OutputLine line;

@@ -35,7 +35,7 @@ struct FileQuestion {
 // Asks for a file name into `name` and opens it on the question's unit, asking again with the
 // failure text and the name as typed on the console (and the reason on the diagnostic unit)
 // after a name longer than `name` holds, a failed open, or a file that is one of `refused`
-// (closed again at once).
+// (closed again at once). With line editing on, Tab completes the name being typed.
 AnswerStatus AskFile(const FileQuestion& question, std::span<char> name);
 
 // Asks for a real number: an answer whose first character is a blank gives

@@ -35,6 +35,13 @@ struct UnitSlot {
 std::array<UnitSlot, kLastUnit + 1> g_units;
 bool g_console_connected = false;
 
+// A console read through a line source shows the prompt itself, so the prompt written to
+// unit 6 waits here instead of reaching the stream.
+constexpr std::size_t kHeldPromptRoom = 128;
+ConsoleLineSource g_line_source = nullptr;
+std::array<char, kHeldPromptRoom> g_held_prompt{};
+std::size_t g_held_length = 0;
+
 void EnsureConsole() {
   if (!g_console_connected) ConnectConsoleUnits();
 }
@@ -74,6 +81,38 @@ IoStatus CutBeforeWrite(UnitSlot& slot) {
 IoStatus Failed(UnitSlot& slot) {
   slot.failed = true;
   return IoStatus::kWriteError;
+}
+
+// Keeps `text` back as (the rest of) the next console prompt; false when it is no prompt
+// text to hold (a line end in it, no line source, no room left).
+bool HoldPrompt(int unit, std::string_view text) {
+  if (unit != kConsoleOutput || g_line_source == nullptr) return false;
+  if (text.find('\n') != std::string_view::npos) return false;
+  if (text.size() > kHeldPromptRoom - g_held_length) return false;
+  std::copy(text.begin(), text.end(), g_held_prompt.begin() + g_held_length);
+  g_held_length += text.size();
+  return true;
+}
+
+// Writes the held prompt text, when there is any, to unit 6's stream ahead of other output.
+IoStatus ReleaseHeldPrompt() {
+  const std::size_t length = g_held_length;
+  g_held_length = 0;
+  UnitSlot& console = g_units[kConsoleOutput];
+  if (length == 0 || console.stream == nullptr) return IoStatus::kOk;
+  if (std::fwrite(g_held_prompt.data(), 1, length, console.stream) != length) {
+    return Failed(console);
+  }
+  return IoStatus::kOk;
+}
+
+// Hands the held prompt to the line source, which shows it and reads the answer.
+IoStatus ReadThroughSource(std::span<char> line, LineOverflow& overflow) {
+  std::array<char, kHeldPromptRoom> prompt = g_held_prompt;
+  const std::size_t length = g_held_length;
+  g_held_length = 0;
+  FlushUnit(kConsoleOutput);  // what came before the prompt is on the screen first
+  return g_line_source(std::string_view(prompt.data(), length), line, overflow);
 }
 
 IoStatus FindSequential(int unit, Form form, UnitSlot*& slot) {
@@ -223,6 +262,22 @@ ByteOrderMarkProbe SkipByteOrderMark(std::FILE* stream) {
   return probe;
 }
 
+IoStatus WriteUnitText(int unit, std::string_view text, bool end_line) {
+  if (!end_line && HoldPrompt(unit, text)) return IoStatus::kOk;
+  UnitSlot* slot = nullptr;
+  if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
+    return found;
+  }
+  // A diagnostic follows what the console already shows, also on a shared terminal.
+  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
+  PrepareFor(*slot, LastOperation::kWrite);
+  if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
+  if (unit == kConsoleOutput && ReleaseHeldPrompt() != IoStatus::kOk) return IoStatus::kWriteError;
+  if (WriteBytes(*slot, text.data(), text.size()) != IoStatus::kOk) return IoStatus::kWriteError;
+  if (end_line && std::fputc('\n', slot->stream) == EOF) return Failed(*slot);
+  return IoStatus::kOk;
+}
+
 }  // namespace
 
 std::string_view IoStatusText(IoStatus status) {
@@ -287,23 +342,11 @@ int UnitDescriptor(int unit) {
 }
 
 IoStatus WriteText(int unit, std::string_view text) {
-  UnitSlot* slot = nullptr;
-  if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
-    return found;
-  }
-  // A diagnostic follows what the console already shows, also on a shared terminal.
-  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
-  PrepareFor(*slot, LastOperation::kWrite);
-  if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
-  return WriteBytes(*slot, text.data(), text.size());
+  return WriteUnitText(unit, text, false);
 }
 
 IoStatus WriteLine(int unit, std::string_view text) {
-  const IoStatus written = WriteText(unit, text);
-  if (written != IoStatus::kOk) return written;
-  UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
-  if (std::fputc('\n', slot.stream) == EOF) return Failed(slot);
-  return IoStatus::kOk;
+  return WriteUnitText(unit, text, true);
 }
 
 IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
@@ -313,7 +356,10 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
     return found;
   }
-  if (unit == kConsoleInput) FlushUnit(kConsoleOutput);
+  if (unit == kConsoleInput) {
+    if (g_line_source != nullptr) return ReadThroughSource(line, overflow);
+    FlushUnit(kConsoleOutput);
+  }
   PrepareFor(*slot, LastOperation::kRead);
 
   std::FILE* const stream = slot->stream;
@@ -368,6 +414,7 @@ IoStatus FlushUnit(int unit) {
   UnitSlot* slot = SlotFor(unit);
   if (slot == nullptr) return IoStatus::kBadUnit;
   if (slot->stream == nullptr) return IoStatus::kNotConnected;
+  if (unit == kConsoleOutput) ReleaseHeldPrompt();
   if (std::fflush(slot->stream) != 0 || std::ferror(slot->stream)) slot->failed = true;
   return slot->failed ? IoStatus::kWriteError : IoStatus::kOk;
 }
@@ -376,6 +423,7 @@ IoStatus CloseUnit(int unit) {
   UnitSlot* slot = SlotFor(unit);
   if (slot == nullptr) return IoStatus::kBadUnit;
   if (slot->stream == nullptr) return IoStatus::kOk;
+  if (unit == kConsoleOutput) ReleaseHeldPrompt();
   bool failed = slot->failed;
   if (std::fflush(slot->stream) != 0) failed = true;
   // Read-only streams may carry a read error; only output problems matter here.
@@ -383,6 +431,12 @@ IoStatus CloseUnit(int unit) {
   if (slot->connection.owns_stream && std::fclose(slot->stream) != 0) failed = true;
   *slot = UnitSlot{};
   return failed ? IoStatus::kWriteError : IoStatus::kOk;
+}
+
+void SetConsoleLineSource(ConsoleLineSource source) {
+  EnsureConsole();
+  ReleaseHeldPrompt();
+  g_line_source = source;
 }
 
 IoStatus CloseAllUnits() {

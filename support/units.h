@@ -90,8 +90,9 @@ struct LineOverflow {
 // of the stream; the text is cut at line.size() and padded with blanks; every other byte (NUL
 // included) is one character. `overflow` tells what was cut off. kEndOfFile when no line is
 // left (`line` is then all blank). A last line without a newline still counts. Reading unit 5
-// first flushes unit 6 so that a prompt is visible. A line ends after 16 MiB at the latest,
-// so that a stream without line ends cannot keep a reader busy for ever.
+// first flushes unit 6 so that a prompt is visible (or reads through the console line source,
+// see SetConsoleLineSource). A line ends after 16 MiB at the latest, so that a stream without
+// line ends cannot keep a reader busy for ever.
 IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow);
 
 // The same, for a caller that does not look at what was cut off.
@@ -117,5 +118,17 @@ IoStatus CloseUnit(int unit);
 
 // Closes every unit (console units are flushed, not closed); the first failure is returned.
 IoStatus CloseAllUnits();
+
+// Reads one console line in place of unit 5's stream, showing `prompt` in front of it; fills
+// `line` and `overflow` as ReadLine does (blank-padded, cut at line.size()) and returns its
+// status.
+using ConsoleLineSource = IoStatus (*)(std::string_view prompt, std::span<char> line,
+                                       LineOverflow& overflow);
+
+// Makes unit 5 read through `source` (nullptr: through its stream again). While a source is
+// set, text written to unit 6 without a line end (a prompt) is held back, up to 128
+// characters, and handed to the source as the prompt of the next console read; any other
+// output on unit 6 or unit 0, a flush or a close writes the held text first.
+void SetConsoleLineSource(ConsoleLineSource source);
 
 }  // namespace qartwo

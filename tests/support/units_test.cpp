@@ -165,5 +165,52 @@ TEST(Records, SitAtTheirNumberOrKeepTheirLength) {
   }
 }
 
+std::string g_source_prompt;
+
+IoStatus RecordingSource(std::string_view prompt, std::span<char> line, LineOverflow&) {
+  g_source_prompt = prompt;
+  line[0] = 'y';
+  return IoStatus::kOk;
+}
+
+// A console line source shows the prompt held on unit 6 itself; a line or a diagnostic
+// written after the prompt shows it first, and so does a prompt beyond 128 characters.
+TEST(ConsoleLineSource, ShowsThePromptHeldOnUnitSix) {
+  struct Row {
+    std::string prompt;
+    int then = -1;  // unit that gets a line "x" after the prompt
+    std::string source_shows;
+    std::string unit_six_shows = "";
+  };
+  const std::string wide(129, 'w');
+  const Row rows[] = {
+      {.prompt = " Q :  ", .source_shows = " Q :  "},
+      {.prompt = " Q :  ",
+       .then = kConsoleOutput,
+       .source_shows = "",
+       .unit_six_shows = " Q :  x\n"},
+      {.prompt = " Q :  ",
+       .then = kDiagnosticOutput,
+       .source_shows = "",
+       .unit_six_shows = " Q :  "},
+      {.prompt = wide, .source_shows = "", .unit_six_shows = wide},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.prompt.substr(0, 8) + ";" + std::to_string(row.then));
+    testing::UnitCapture console(kConsoleOutput);
+    testing::UnitCapture diagnostics(kDiagnosticOutput);
+    testing::UnitInput input(kConsoleInput, "typed\n");
+    SetConsoleLineSource(RecordingSource);
+    WriteText(kConsoleOutput, row.prompt);
+    if (row.then >= 0) WriteLine(row.then, "x");
+    std::array<char, 4> line{};
+    EXPECT_EQ(ReadLine(kConsoleInput, line), IoStatus::kOk);
+    SetConsoleLineSource(nullptr);
+    EXPECT_EQ(g_source_prompt + ";", row.source_shows + ";");
+    EXPECT_EQ(std::string(line.data(), line.size()), "y   ");
+    EXPECT_EQ(console.Text() + ";", row.unit_six_shows + ";");
+  }
+}
+
 }  // namespace
 }  // namespace qartwo

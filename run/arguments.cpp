@@ -1,0 +1,91 @@
+#include "run/arguments.h"
+
+#include <array>
+
+#include "support/units.h"
+
+namespace qartwo {
+namespace {
+
+constexpr int kExitCompleted = 0;
+constexpr int kExitReportedFailure = 1;
+constexpr int kExitInputError = 2;
+
+constexpr std::string_view kVersion = "QAR TWO 1.1 (2006-01-05)";
+
+constexpr std::array<std::string_view, 32> kUsage = {
+    "Usage: qartwo [--help | --version]",
+    "",
+    "QAR TWO computes the accumulated fatigue damage per year of one stress-cycle",
+    "histogram against one SN-curve, built in or read from a file. It asks for its",
+    "input on the console, shows the damage and writes a report file.",
+    "",
+    "Questions (a blank answer takes the default between slashes):",
+    "  Give output file for misc print     report file, created or overwritten",
+    "  Cycle Histogram file                cycle histogram file, must exist",
+    "  Stress Concentration Factor /1.0/   SCF, default 1.0",
+    "  Thickness (def is Tref on SN-curv)  plate thickness, default the curve's own",
+    "  Use the predefined SN-Curves? /y/   n: a curve from a file, else built in",
+    "  Specify SN-Curve number             built-in curve, 1 to 50 from the list",
+    "  Give file containing SN Curve       SN-curve file, must exist",
+    "",
+    "Input files (lines starting with $ # ! or ' are comments):",
+    "  cycle histogram  \"blocks, width, spare\", then \"label cycles/year\" per block",
+    "  SN-curve         name line, \"segments 3 fixed\", \"log10(A) m nBreak\" per",
+    "                   segment, then the fixed values",
+    "",
+    "At a terminal answers can be edited, the up and down arrows recall earlier",
+    "answers and Tab completes file names at the file questions.",
+    "",
+    "Options:",
+    "  -h, --help  show this text",
+    "  --version   show the version",
+    "",
+    "Exit status: 0 damage computed and report written; 1 a failure the run",
+    "reported; 2 an input error in an answer or a file, or the end of console input.",
+    "",
+    "Manual: man qartwo (docs/qartwo.1 in the sources). README.md in the sources",
+    "has a worked example.",
+};
+
+// Ends the answer: what unit 6 received must reach it.
+int Finish(int status) {
+  return CloseAllUnits() == IoStatus::kOk ? status : kExitReportedFailure;
+}
+
+}  // namespace
+
+Request ReadArguments(std::span<const char* const> arguments, std::string_view& refused) {
+  refused = {};
+  if (arguments.empty()) return Request::kAssessment;
+  const std::string_view first = arguments[0];
+  Request request = Request::kRefused;
+  if (first == "--help" || first == "-h") request = Request::kHelp;
+  if (first == "--version") request = Request::kVersion;
+  if (request == Request::kRefused) {
+    refused = first;
+  } else if (arguments.size() > 1) {
+    refused = arguments[1];
+    request = Request::kRefused;
+  }
+  return request;
+}
+
+int AnswerRequest(Request request, std::string_view refused) {
+  if (request == Request::kHelp) {
+    for (const std::string_view line : kUsage) WriteLine(kConsoleOutput, line);
+    return Finish(kExitCompleted);
+  }
+  if (request == Request::kVersion) {
+    WriteLine(kConsoleOutput, kVersion);
+    return Finish(kExitCompleted);
+  }
+  WriteText(kDiagnosticOutput, "qartwo: unknown argument '");
+  WriteText(kDiagnosticOutput, refused);
+  WriteLine(kDiagnosticOutput, "'");
+  WriteLine(kDiagnosticOutput, "Try 'qartwo --help'.");
+  Finish(kExitInputError);
+  return kExitInputError;
+}
+
+}  // namespace qartwo
