@@ -159,68 +159,96 @@ IoStatus ReadFramedRecord(UnitSlot& slot, std::span<char> bytes, std::size_t& le
   return IoStatus::kOk;
 }
 
-// A line being read into a fixed buffer: the characters that fit, and what was cut off.
-struct LineBuilder {
-  explicit LineBuilder(std::span<char> buffer) : line(buffer) {}
-
-  void Add(char c) {
-    if (length < line.size()) {
-      line[length] = c;
-    } else {
-      if (length == line.size()) overflow.first_beyond = c;
-      if (c != ' ') ++nonblank_beyond;
-    }
-    ++length;
-    ends_in_return = c == '\r';
-    overflow.nonblank_beyond = nonblank_beyond > 0;
-  }
-
-  // A carriage return before the line end belongs to the line end, not to the line.
-  void DropFinalReturn() {
-    if (!ends_in_return) return;
-    const std::size_t last = length - 1;
-    if (last < line.size()) {
-      line[last] = ' ';
-      return;
-    }
-    if (last == line.size()) overflow.first_beyond = ' ';
-    --nonblank_beyond;
-    overflow.nonblank_beyond = nonblank_beyond > 0;
-  }
-
-  std::span<char> line;
-  std::size_t length = 0;  // characters of the line, counted past line.size()
-  std::size_t nonblank_beyond = 0;
-  bool ends_in_return = false;
-  LineOverflow overflow;
-};
-
-// The bytes read at the start of a stream while looking for a byte-order mark, handed back
-// before the stream's next ones; none when the mark was there.
-struct ByteOrderMarkProbe {
-  std::array<int, 3> held{};
+// The bytes read at the start of a stream while looking for a byte-order mark, handed to
+// the first line before the stream's next ones; none when the mark was there.
+struct HeldBytes {
+  std::array<int, 3> bytes{};
   std::size_t count = 0;
-  std::size_t next = 0;
 
-  int Next(std::FILE* stream) {
-    if (next < count) return held[next++];
-    return getc_unlocked(stream);
-  }
+  std::span<const int> View() const { return std::span(bytes).first(count); }
 };
 
 // Editors on some systems start a text file with the UTF-8 byte-order mark EF BB BF; it is
 // no part of the first line.
-ByteOrderMarkProbe SkipByteOrderMark(std::FILE* stream) {
+HeldBytes SkipByteOrderMark(std::FILE* stream) {
   constexpr std::array<int, 3> kMark = {0xEF, 0xBB, 0xBF};
-  ByteOrderMarkProbe probe;
+  HeldBytes held;
   for (const int expected : kMark) {
     const int c = getc_unlocked(stream);
-    if (c == EOF) return probe;
-    probe.held[probe.count++] = c;
-    if (c != expected) return probe;
+    if (c == EOF) return held;
+    held.bytes[held.count++] = c;
+    if (c != expected) return held;
   }
-  probe.count = 0;
-  return probe;
+  held.count = 0;
+  return held;
+}
+
+// One line of a stream as read into a fixed buffer: how long it was and what did not fit.
+struct LineBytes {
+  bool any = false;         // some byte was read, so there is a line (perhaps empty)
+  std::size_t length = 0;   // characters before the line end, counted past the buffer
+  std::size_t stored = 0;   // characters at the start of the buffer
+  char last = '\0';         // the last of the `length` characters
+  char first_beyond = ' ';  // the character right after the buffer's end
+  std::size_t nonblank_beyond = 0;
+};
+
+// Adds `c` to the line: stored while it fits, only looked at beyond the buffer's end.
+void AddCharacter(LineBytes& read, std::span<char> line, char c) {
+  if (read.length < line.size()) {
+    line[read.stored++] = c;
+  } else {
+    if (read.length == line.size()) read.first_beyond = c;
+    if (c != ' ') ++read.nonblank_beyond;
+  }
+  read.last = c;
+  ++read.length;
+}
+
+// Reads the characters of one line, `held` first, up to its newline (not stored), the end of
+// the stream or kMaxLineBytes characters.
+LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
+  LineBytes read;
+  for (const int c : held) {
+    read.any = true;
+    if (c == '\n') return read;  // only the last byte held can be a newline
+    AddCharacter(read, line, static_cast<char>(c));
+  }
+  // The characters that fit, at one test and one store each: a usual line ends here.
+  const std::size_t room = std::min(line.size(), kMaxLineBytes);
+  char* const text = line.data();
+  std::size_t stored = read.stored;
+  int c = 0;
+  while (stored < room && (c = getc_unlocked(stream)) != EOF && c != '\n') {
+    text[stored++] = static_cast<char>(c);
+  }
+  if (stored > read.stored) {
+    read.any = true;
+    read.last = text[stored - 1];
+    read.length = read.stored = stored;
+  }
+  if (c == '\n') read.any = true;
+  if (c == '\n' || c == EOF) return read;
+  // A line longer than the buffer: its rest is only looked at.
+  while (read.length < kMaxLineBytes && (c = getc_unlocked(stream)) != EOF) {
+    read.any = true;
+    if (c == '\n') break;
+    AddCharacter(read, line, static_cast<char>(c));
+  }
+  return read;
+}
+
+// A carriage return before the line end belongs to the line end, not to the line.
+void DropFinalReturn(LineBytes& read, std::span<char> line) {
+  if (read.length == 0 || read.last != '\r') return;
+  const std::size_t at = --read.length;
+  if (at < line.size()) {
+    line[at] = ' ';
+    read.stored = at;
+    return;
+  }
+  if (at == line.size()) read.first_beyond = ' ';
+  --read.nonblank_beyond;
 }
 
 }  // namespace
@@ -307,33 +335,30 @@ IoStatus WriteLine(int unit, std::string_view text) {
 }
 
 IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
-  std::fill(line.begin(), line.end(), ' ');
   overflow = LineOverflow{};
   UnitSlot* slot = nullptr;
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
+    std::fill(line.begin(), line.end(), ' ');
     return found;
   }
   if (unit == kConsoleInput) FlushUnit(kConsoleOutput);
   PrepareFor(*slot, LastOperation::kRead);
 
   std::FILE* const stream = slot->stream;
-  ByteOrderMarkProbe probe;
+  HeldBytes held;
   if (slot->at_start) {
     slot->at_start = false;
-    probe = SkipByteOrderMark(stream);
+    held = SkipByteOrderMark(stream);
   }
-  LineBuilder builder(line);
-  bool any = false;
-  int c = 0;
-  while (builder.length < kMaxLineBytes && (c = probe.Next(stream)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    builder.Add(static_cast<char>(c));
-  }
+  LineBytes read = ReadLineBytes(stream, held.View(), line);
+  DropFinalReturn(read, line);
+  // Only the part of the buffer the line left is blanked: most lines are far shorter.
+  std::fill(line.begin() + static_cast<std::ptrdiff_t>(read.stored), line.end(), ' ');
   if (std::ferror(stream)) return IoStatus::kReadError;
-  if (!any) return IoStatus::kEndOfFile;
-  builder.DropFinalReturn();
-  overflow = builder.overflow;
+  if (!read.any) return IoStatus::kEndOfFile;
+  overflow = {.nonblank_beyond = read.nonblank_beyond > 0,
+              .first_beyond = read.first_beyond,
+              .stored = read.stored};
   return IoStatus::kOk;
 }
 
