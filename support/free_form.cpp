@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <span>
 #include <system_error>
 
 #include "support/units.h"
@@ -67,84 +68,103 @@ FreeFormStatus ReadInteger(std::string_view token, int& value) {
   return FreeFormStatus::kOk;
 }
 
-// A real checked against the grammar and rewritten for std::from_chars.
-struct NormalisedReal {
-  std::array<char, kRealTokenSize> text;
-  std::size_t length = 0;
+// What the real grammar found in a token.
+struct RealShape {
   bool negative = false;
+  // std::from_chars reads the token as written: no leading plus, 'e' or 'E' for the exponent.
+  bool as_written = true;
   // Decimal exponent of the first nonzero digit (0 for 1.5, -3 for 0.00123); tells an
   // overflow from an underflow when from_chars reports the value out of range.
   int leading_exponent = 0;
 };
 
-// Checks `token` against the real grammar and copies it to `real` without a leading plus
-// and with 'e' for the exponent letter. False when it is not a real or too long.
-bool NormaliseReal(std::string_view token, NormalisedReal& real) {
-  if (token.size() > real.text.size()) return false;
+// Digits of a real's mantissa before or after its point.
+struct MantissaDigits {
+  int count = 0;
+  int significant_integer = 0;  // integer digits from the first nonzero one on
+  int fraction_zeros = 0;       // zeros after the point before the first nonzero digit
+  bool nonzero_seen = false;
+};
+
+// Skips the digits at `pos`; `fraction` tells the digits after the point.
+std::size_t ScanDigits(std::string_view token, std::size_t pos, bool fraction,
+                       MantissaDigits& digits) {
+  for (; pos < token.size() && IsDigit(token[pos]); ++pos) {
+    if (fraction && !digits.nonzero_seen && token[pos] == '0') ++digits.fraction_zeros;
+    digits.nonzero_seen = digits.nonzero_seen || token[pos] != '0';
+    if (!fraction && digits.nonzero_seen) ++digits.significant_integer;
+    ++digits.count;
+  }
+  return pos;
+}
+
+// Checks `token` against the real grammar (at most kRealTokenSize characters) and tells what
+// std::from_chars needs to know of it. False when it is not a real or too long.
+bool ScanReal(std::string_view token, RealShape& shape) {
+  if (token.size() > kRealTokenSize) return false;
   std::size_t pos = 0;
-  real.length = 0;
-  real.negative = false;
   if (pos < token.size() && IsSign(token[pos])) {
-    real.negative = token[pos] == '-';
-    if (real.negative) real.text[real.length++] = '-';
+    shape.negative = token[pos] == '-';
+    shape.as_written = shape.negative;
     ++pos;
   }
-  int significant_integer_digits = 0;
-  int fraction_zeros = 0;  // zeros after the point before the first nonzero digit
-  bool nonzero_seen = false;
-  int mantissa_digits = 0;
-  for (; pos < token.size() && IsDigit(token[pos]); ++pos) {
-    nonzero_seen = nonzero_seen || token[pos] != '0';
-    if (nonzero_seen) ++significant_integer_digits;
-    ++mantissa_digits;
-    real.text[real.length++] = token[pos];
-  }
-  if (pos < token.size() && token[pos] == '.') {
-    real.text[real.length++] = '.';
-    for (++pos; pos < token.size() && IsDigit(token[pos]); ++pos) {
-      if (!nonzero_seen && token[pos] == '0') ++fraction_zeros;
-      nonzero_seen = nonzero_seen || token[pos] != '0';
-      ++mantissa_digits;
-      real.text[real.length++] = token[pos];
-    }
-  }
-  if (mantissa_digits == 0) return false;
+  MantissaDigits digits;
+  pos = ScanDigits(token, pos, false, digits);
+  if (pos < token.size() && token[pos] == '.') pos = ScanDigits(token, pos + 1, true, digits);
+  if (digits.count == 0) return false;
   int exponent = 0;
   if (pos < token.size()) {
     const char letter = token[pos];
-    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return false;
-    real.text[real.length++] = 'e';
+    if (letter == 'D' || letter == 'd') {
+      shape.as_written = false;
+    } else if (letter != 'E' && letter != 'e') {
+      return false;
+    }
     ++pos;
     bool exponent_negative = false;
     if (pos < token.size() && IsSign(token[pos])) {
       exponent_negative = token[pos] == '-';
-      real.text[real.length++] = token[pos];
       ++pos;
     }
     if (!AllDigits(token.substr(pos))) return false;
     for (; pos < token.size(); ++pos) {
       exponent = exponent * 10 + (token[pos] - '0');
       if (exponent > kExponentCap) exponent = kExponentCap;
-      real.text[real.length++] = token[pos];
     }
     if (exponent_negative) exponent = -exponent;
   }
-  real.leading_exponent = significant_integer_digits > 0 ? significant_integer_digits - 1 + exponent
-                                                         : exponent - fraction_zeros - 1;
+  shape.leading_exponent = digits.significant_integer > 0
+                               ? digits.significant_integer - 1 + exponent
+                               : exponent - digits.fraction_zeros - 1;
   return true;
 }
 
+// A real that passed ScanReal, rewritten for std::from_chars: without a leading plus and
+// with 'e' for a 'D' or 'd' exponent letter.
+std::size_t RewriteReal(std::string_view token, std::span<char, kRealTokenSize> text) {
+  std::size_t length = 0;
+  for (std::size_t pos = token.starts_with('+') ? 1 : 0; pos < token.size(); ++pos) {
+    const char c = token[pos];
+    text[length++] = c == 'D' || c == 'd' ? 'e' : c;
+  }
+  return length;
+}
+
 FreeFormStatus ReadReal(std::string_view token, double& value) {
-  NormalisedReal real;
-  if (!NormaliseReal(token, real)) return FreeFormStatus::kNotANumber;
+  RealShape shape;
+  if (!ScanReal(token, shape)) return FreeFormStatus::kNotANumber;
+  // Most values are written as from_chars reads them and need no copy.
+  std::array<char, kRealTokenSize> rewritten;
+  const std::string_view text =
+      shape.as_written ? token : std::string_view(rewritten.data(), RewriteReal(token, rewritten));
   double result = 0.0;
-  const char* const end = real.text.data() + real.length;
-  const auto [stop, error] = std::from_chars(real.text.data(), end, result);
+  const char* const end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, result);
   if (error == std::errc::result_out_of_range) {
     // from_chars says the same for a value too large and one that rounds to zero
     // (subnormals come back as values); only the first is an error.
-    if (real.leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
-    result = real.negative ? -0.0 : 0.0;
+    if (shape.leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
+    result = shape.negative ? -0.0 : 0.0;
   } else if (error != std::errc() || stop != end) {
     return FreeFormStatus::kNotANumber;
   }
@@ -204,12 +224,14 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
       continue;
     }
     const std::size_t start = pos;
-    while (pos < text.size() && !EndsToken(text[pos])) ++pos;
+    std::size_t star = std::string_view::npos;  // the first '*', looked for on the way
+    for (; pos < text.size() && !EndsToken(text[pos]); ++pos) {
+      if (text[pos] == '*' && star == std::string_view::npos) star = pos - start;
+    }
     const std::string_view token = text.substr(start, pos - start);
     end = pos;
     pos = SkipSeparator(text, pos);
 
-    const std::size_t star = token.find('*');
     if (star == std::string_view::npos) {
       const FreeFormStatus status = ReadValue(token, targets[next]);
       if (status != FreeFormStatus::kOk) return failure(status, token);
