@@ -183,6 +183,28 @@ HeldBytes SkipByteOrderMark(std::FILE* stream) {
   return held;
 }
 
+// The characters a stream has read ahead and not handed out yet. glibc's FILE shows its read
+// buffer, so a line can be found in it with memchr and copied at once; elsewhere nothing is
+// seen and lines are read a character at a time.
+std::span<const char> ReadAhead(std::FILE* stream) {
+#if defined(__GLIBC__)
+  return {stream->_IO_read_ptr, stream->_IO_read_end};
+#else
+  static_cast<void>(stream);
+  return {};
+#endif
+}
+
+// Hands out the first `count` characters of ReadAhead(stream).
+void Consume(std::FILE* stream, std::size_t count) {
+#if defined(__GLIBC__)
+  stream->_IO_read_ptr += count;
+#else
+  static_cast<void>(stream);
+  static_cast<void>(count);
+#endif
+}
+
 // One line of a stream as read into a fixed buffer: how long it was and what did not fit.
 struct LineBytes {
   bool any = false;         // some byte was read, so there is a line (perhaps empty)
@@ -205,6 +227,36 @@ void AddCharacter(LineBytes& read, std::span<char> line, char c) {
   ++read.length;
 }
 
+enum class LineStop { kNewline, kEndOfStream, kFull };
+
+// Stores characters of `stream` from line[stored] on until a newline (read, not stored), the
+// end of the stream or line[room]; `stored` counts them. Runs without a newline are copied
+// from the stream's buffer at once.
+LineStop StoreLine(std::FILE* stream, std::span<char> line, std::size_t room, std::size_t& stored) {
+  while (stored < room) {
+    const std::span<const char> ahead = ReadAhead(stream);
+    if (ahead.empty()) {  // the buffer is used up (or unseen): the stream refills it
+      const int c = getc_unlocked(stream);
+      if (c == EOF) return LineStop::kEndOfStream;
+      if (c == '\n') return LineStop::kNewline;
+      line[stored++] = static_cast<char>(c);
+      continue;
+    }
+    const std::size_t take = std::min(ahead.size(), room - stored);
+    const char* const newline = static_cast<const char*>(std::memchr(ahead.data(), '\n', take));
+    const std::size_t count =
+        newline != nullptr ? static_cast<std::size_t>(newline - ahead.data()) : take;
+    std::memcpy(line.data() + stored, ahead.data(), count);
+    stored += count;
+    if (newline != nullptr) {
+      Consume(stream, count + 1);
+      return LineStop::kNewline;
+    }
+    Consume(stream, count);
+  }
+  return LineStop::kFull;
+}
+
 // Reads the characters of one line, `held` first, up to its newline (not stored), the end of
 // the stream or kMaxLineBytes characters.
 LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
@@ -214,22 +266,17 @@ LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<
     if (c == '\n') return read;  // only the last byte held can be a newline
     AddCharacter(read, line, static_cast<char>(c));
   }
-  // The characters that fit, at one test and one store each: a usual line ends here.
-  const std::size_t room = std::min(line.size(), kMaxLineBytes);
-  char* const text = line.data();
   std::size_t stored = read.stored;
-  int c = 0;
-  while (stored < room && (c = getc_unlocked(stream)) != EOF && c != '\n') {
-    text[stored++] = static_cast<char>(c);
-  }
+  const LineStop stop = StoreLine(stream, line, std::min(line.size(), kMaxLineBytes), stored);
   if (stored > read.stored) {
     read.any = true;
-    read.last = text[stored - 1];
+    read.last = line[stored - 1];
     read.length = read.stored = stored;
   }
-  if (c == '\n') read.any = true;
-  if (c == '\n' || c == EOF) return read;
+  if (stop == LineStop::kNewline) read.any = true;
+  if (stop != LineStop::kFull) return read;
   // A line longer than the buffer: its rest is only looked at.
+  int c = 0;
   while (read.length < kMaxLineBytes && (c = getc_unlocked(stream)) != EOF) {
     read.any = true;
     if (c == '\n') break;
