@@ -20,17 +20,31 @@ static_assert(kRealTokenSize >= kTextLength, "a real as long as a whole line mus
 // underflows, so the exponent is saturated here instead of overflowing an int.
 constexpr int kExponentCap = 1'000'000;
 
+// What a character is to the scanner; the ones that end a token come last.
+enum class CharClass : unsigned char { kToken, kStar, kBlank, kComma, kSlash };
+
+// One look-up per character instead of a chain of comparisons.
+constexpr std::array<CharClass, 256> kCharClasses = [] {
+  std::array<CharClass, 256> classes{};
+  classes[static_cast<unsigned char>('*')] = CharClass::kStar;
+  classes[static_cast<unsigned char>(' ')] = CharClass::kBlank;
+  classes[static_cast<unsigned char>('\t')] = CharClass::kBlank;
+  classes[static_cast<unsigned char>(',')] = CharClass::kComma;
+  classes[static_cast<unsigned char>('/')] = CharClass::kSlash;
+  return classes;
+}();
+
+CharClass ClassOf(char c) {
+  return kCharClasses[static_cast<unsigned char>(c)];
+}
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return ClassOf(c) == CharClass::kBlank;
 }
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 bool IsSign(char c) {
   return c == '+' || c == '-';
-}
-bool EndsToken(char c) {
-  return IsBlank(c) || c == ',' || c == '/';
 }
 
 bool AllDigits(std::string_view text) {
@@ -89,11 +103,18 @@ struct MantissaDigits {
 // Skips the digits at `pos`; `fraction` tells the digits after the point.
 std::size_t ScanDigits(std::string_view token, std::size_t pos, bool fraction,
                        MantissaDigits& digits) {
-  for (; pos < token.size() && IsDigit(token[pos]); ++pos) {
-    if (fraction && !digits.nonzero_seen && token[pos] == '0') ++digits.fraction_zeros;
-    digits.nonzero_seen = digits.nonzero_seen || token[pos] != '0';
-    if (!fraction && digits.nonzero_seen) ++digits.significant_integer;
-    ++digits.count;
+  const std::size_t first = pos;
+  while (pos < token.size() && IsDigit(token[pos])) ++pos;
+  const std::size_t count = pos - first;
+  digits.count += static_cast<int>(count);
+  if (digits.nonzero_seen) return pos;
+  std::size_t zeros = 0;  // leading zeros of the run
+  while (zeros < count && token[first + zeros] == '0') ++zeros;
+  digits.nonzero_seen = zeros < count;
+  if (fraction) {
+    digits.fraction_zeros += static_cast<int>(zeros);
+  } else {
+    digits.significant_integer += static_cast<int>(count - zeros);
   }
   return pos;
 }
@@ -225,8 +246,11 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
     }
     const std::size_t start = pos;
     std::size_t star = std::string_view::npos;  // the first '*', looked for on the way
-    for (; pos < text.size() && !EndsToken(text[pos]); ++pos) {
-      if (text[pos] == '*' && star == std::string_view::npos) star = pos - start;
+    for (; pos < text.size(); ++pos) {
+      const CharClass kind = ClassOf(text[pos]);
+      if (kind == CharClass::kToken) continue;
+      if (kind != CharClass::kStar) break;
+      if (star == std::string_view::npos) star = pos - start;
     }
     const std::string_view token = text.substr(start, pos - start);
     end = pos;
