@@ -85,6 +85,9 @@ struct RunStorage {
 static_assert(kStampLength <= kTextLength);
 
 RunStorage g_storage;
+// g_storage holds what a run left: a later run in the same process starts from a fresh copy.
+// The first needs none, and so leaves untouched the pages it does not use.
+bool g_storage_used = false;
 
 int StatusFor(AnswerStatus status) {
   return status == AnswerStatus::kOk ? kExitCompleted : kExitInputError;
@@ -312,7 +315,8 @@ int Assess(RunStorage& run) {
 }  // namespace
 
 int RunAssessment() {
-  g_storage = RunStorage{};
+  if (g_storage_used) g_storage = RunStorage{};
+  g_storage_used = true;
   int status = Assess(g_storage);
   // A report not completed: a file this run created goes again, an old one stays as it was.
   AbandonWholeWrite(g_storage.report, kReportUnit);
