@@ -82,16 +82,6 @@ FreeFormStatus ReadInteger(std::string_view token, int& value) {
   return FreeFormStatus::kOk;
 }
 
-// What the real grammar found in a token.
-struct RealShape {
-  bool negative = false;
-  // std::from_chars reads the token as written: no leading plus, 'e' or 'E' for the exponent.
-  bool as_written = true;
-  // Decimal exponent of the first nonzero digit (0 for 1.5, -3 for 0.00123); tells an
-  // overflow from an underflow when from_chars reports the value out of range.
-  int leading_exponent = 0;
-};
-
 // Digits of a real's mantissa before or after its point.
 struct MantissaDigits {
   int count = 0;
@@ -119,16 +109,11 @@ std::size_t ScanDigits(std::string_view token, std::size_t pos, bool fraction,
   return pos;
 }
 
-// Checks `token` against the real grammar (at most kRealTokenSize characters) and tells what
-// std::from_chars needs to know of it. False when it is not a real or too long.
-bool ScanReal(std::string_view token, RealShape& shape) {
-  if (token.size() > kRealTokenSize) return false;
-  std::size_t pos = 0;
-  if (pos < token.size() && IsSign(token[pos])) {
-    shape.negative = token[pos] == '-';
-    shape.as_written = shape.negative;
-    ++pos;
-  }
+// Checks `token` against the real grammar and finds the decimal exponent of its first
+// nonzero digit (0 for 1.5, -3 for 0.00123), which tells an overflow from an underflow when
+// std::from_chars reports the value out of range. False when it is not a real.
+bool LeadingExponent(std::string_view token, int& leading_exponent) {
+  std::size_t pos = !token.empty() && IsSign(token[0]) ? 1 : 0;
   MantissaDigits digits;
   pos = ScanDigits(token, pos, false, digits);
   if (pos < token.size() && token[pos] == '.') pos = ScanDigits(token, pos + 1, true, digits);
@@ -136,11 +121,7 @@ bool ScanReal(std::string_view token, RealShape& shape) {
   int exponent = 0;
   if (pos < token.size()) {
     const char letter = token[pos];
-    if (letter == 'D' || letter == 'd') {
-      shape.as_written = false;
-    } else if (letter != 'E' && letter != 'e') {
-      return false;
-    }
+    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return false;
     ++pos;
     bool exponent_negative = false;
     if (pos < token.size() && IsSign(token[pos])) {
@@ -154,43 +135,63 @@ bool ScanReal(std::string_view token, RealShape& shape) {
     }
     if (exponent_negative) exponent = -exponent;
   }
-  shape.leading_exponent = digits.significant_integer > 0
-                               ? digits.significant_integer - 1 + exponent
-                               : exponent - digits.fraction_zeros - 1;
+  leading_exponent = digits.significant_integer > 0 ? digits.significant_integer - 1 + exponent
+                                                    : exponent - digits.fraction_zeros - 1;
   return true;
 }
 
-// A real that passed ScanReal, rewritten for std::from_chars: without a leading plus and
-// with 'e' for a 'D' or 'd' exponent letter.
-std::size_t RewriteReal(std::string_view token, std::span<char, kRealTokenSize> text) {
+// `token` without a leading plus and with 'e' for a 'D' or 'd', for std::from_chars.
+std::string_view RewriteReal(std::string_view token, std::span<char, kRealTokenSize> text) {
   std::size_t length = 0;
   for (std::size_t pos = token.starts_with('+') ? 1 : 0; pos < token.size(); ++pos) {
     const char c = token[pos];
     text[length++] = c == 'D' || c == 'd' ? 'e' : c;
   }
-  return length;
+  return {text.data(), length};
 }
 
-FreeFormStatus ReadReal(std::string_view token, double& value) {
-  RealShape shape;
-  if (!ScanReal(token, shape)) return FreeFormStatus::kNotANumber;
-  // Most values are written as from_chars reads them and need no copy.
-  std::array<char, kRealTokenSize> rewritten;
-  const std::string_view text =
-      shape.as_written ? token : std::string_view(rewritten.data(), RewriteReal(token, rewritten));
-  double result = 0.0;
+// std::from_chars on the whole of `text`: kOk, kOutOfRange (too large or too small), or
+// kNotANumber with `stop` where it stopped.
+FreeFormStatus FromChars(std::string_view text, double& result, const char*& stop) {
   const char* const end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, result);
-  if (error == std::errc::result_out_of_range) {
-    // from_chars says the same for a value too large and one that rounds to zero
-    // (subnormals come back as values); only the first is an error.
-    if (shape.leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
-    result = shape.negative ? -0.0 : 0.0;
-  } else if (error != std::errc() || stop != end) {
+  const auto [at, error] = std::from_chars(text.data(), end, result);
+  stop = at;
+  if (at != end) return FreeFormStatus::kNotANumber;
+  if (error == std::errc::result_out_of_range) return FreeFormStatus::kOutOfRange;
+  return error == std::errc() ? FreeFormStatus::kOk : FreeFormStatus::kNotANumber;
+}
+
+// std::from_chars is the recogniser: it reads a real of the grammar whole, once "inf" and
+// "nan" are kept out by the first character, a leading plus is dropped and 'e' stands for a
+// 'D' or 'd' exponent letter. As from_chars never reads past a 'D' or 'd', a token is
+// rewritten only when it stopped at one, and most are read as written.
+FreeFormStatus ReadReal(std::string_view token, double& value) {
+  const std::size_t first = !token.empty() && IsSign(token[0]) ? 1 : 0;
+  if (token.size() > kRealTokenSize || first == token.size() ||
+      !(IsDigit(token[first]) || token[first] == '.')) {
     return FreeFormStatus::kNotANumber;
   }
-  value = result;
-  return FreeFormStatus::kOk;
+  std::array<char, kRealTokenSize> rewritten;
+  std::string_view text = token.starts_with('+') ? RewriteReal(token, rewritten) : token;
+  double result = 0.0;
+  const char* stop = nullptr;
+  FreeFormStatus status = FromChars(text, result, stop);
+  const bool at_letter_d = stop < text.data() + text.size() && (*stop == 'D' || *stop == 'd');
+  if (status == FreeFormStatus::kNotANumber && at_letter_d) {
+    text = RewriteReal(token, rewritten);
+    status = FromChars(text, result, stop);
+  }
+  if (status == FreeFormStatus::kOutOfRange) {
+    // from_chars says the same for a value too large and one that rounds to zero
+    // (subnormals come back as values); only the first is an error.
+    int leading_exponent = 0;
+    if (!LeadingExponent(token, leading_exponent)) return FreeFormStatus::kNotANumber;
+    if (leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
+    result = token[0] == '-' ? -0.0 : 0.0;
+    status = FreeFormStatus::kOk;
+  }
+  if (status == FreeFormStatus::kOk) value = result;
+  return status;
 }
 
 // Converts `token` for `target`, writing the target only on success.
