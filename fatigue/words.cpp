@@ -11,6 +11,13 @@ namespace {
 
 constexpr char kBlank = ' ';
 
+// What a text is compared with past its end.
+constexpr std::array<char, kListCompareLength> kBlanks = [] {
+  std::array<char, kListCompareLength> blanks{};
+  blanks.fill(kBlank);
+  return blanks;
+}();
+
 char Folded(char c, bool fold) {
   return fold && c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
 }
@@ -26,7 +33,7 @@ bool SameListText(std::string_view word, std::string_view entry, bool fold) {
     if (Folded(word[i], fold) != Folded(entry[i], fold)) return false;
   }
   const std::string_view rest = (word.size() > common ? word : entry).substr(common);
-  return rest.find_first_not_of(kBlank) == std::string_view::npos;
+  return rest == std::string_view(kBlanks.data(), rest.size());
 }
 
 }  // namespace
