@@ -230,16 +230,17 @@ FreeFormStatus ReadValue(std::string_view token, const FreeFormTarget& target) {
 // every target is filled is kTooFewValues. A real too large for a double is kOutOfRange; one
 // too small reads as zero with its sign (subnormals are kept). A real longer than
 // kRealTokenSize characters (longer than any input line) is refused as not a number.
-FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
+void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets,
+                  FreeFormResult& result) {
   std::size_t pos = SkipBlanks(text, 0);
   std::size_t next = 0;
   std::size_t end = 0;
-  const auto failure = [&next, &end](FreeFormStatus status, std::string_view value) {
-    return FreeFormResult{status, static_cast<int>(next), value, end};
+  const auto failure = [&](FreeFormStatus status, std::string_view value) {
+    result = FreeFormResult{status, static_cast<int>(next), value, end};
   };
   while (next < targets.size()) {
     if (pos == text.size()) return failure(FreeFormStatus::kTooFewValues, {});
-    if (text[pos] == '/') return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+    if (text[pos] == '/') break;
     if (text[pos] == ',') {
       ++next;
       pos = SkipBlanks(text, pos + 1);
@@ -276,7 +277,13 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
       if (status != FreeFormStatus::kOk) return failure(status, token);
     }
   }
-  return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+  result = FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+}
+
+FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
+  FreeFormResult result;
+  ReadFreeForm(text, targets, result);
+  return result;
 }
 
 std::string_view FreeFormStatusText(FreeFormStatus status) {
