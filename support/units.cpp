@@ -401,7 +401,7 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   DropFinalReturn(read, line);
   // Only the part of the buffer the line left is blanked: most lines are far shorter.
   std::fill(line.begin() + static_cast<std::ptrdiff_t>(read.stored), line.end(), ' ');
-  if (std::ferror(stream)) return IoStatus::kReadError;
+  if (ferror_unlocked(stream)) return IoStatus::kReadError;
   if (!read.any) return IoStatus::kEndOfFile;
   overflow = {.nonblank_beyond = read.nonblank_beyond > 0,
               .first_beyond = read.first_beyond,
