@@ -173,9 +173,12 @@ constexpr bool RowsFit() {
 }
 static_assert(RowsFit());
 
-// Work area for the words of one name: far more and far wider slots than any name needs.
-constexpr int kWordSlots = 100;
+// Work area for the words of one name: the codes come from the first three words, and
+// wider slots than any word of a name needs. WRDSPL blanks every slot it is given for each
+// of the names, so the area holds no more slots than that.
+constexpr int kWordSlots = 3;
 constexpr int kWordSlotWidth = 80;
+static_assert(kWordSlotWidth >= kNameLength);
 
 // Element number (from 1) of a vector's first segment value: right after the header.
 constexpr int kFirstSegmentElement = kHeaderLength + 1;

@@ -11,13 +11,29 @@ namespace {
 
 constexpr char kBlank = ' ';
 
-// `source` cut or blank-filled to the comparison length, in capitals when `fold` is set.
-void FormCompareText(std::string_view source, bool fold,
-                     std::array<char, kListCompareLength>& text) {
-  text.fill(kBlank);
-  const std::size_t count = std::min(source.size(), text.size());
-  std::copy_n(source.begin(), count, text.begin());
-  if (fold) UPCASE(text, static_cast<int>(text.size()));
+// What a text is compared with past its end.
+constexpr std::array<char, kListCompareLength> kBlanks = [] {
+  std::array<char, kListCompareLength> blanks{};
+  blanks.fill(kBlank);
+  return blanks;
+}();
+
+char Folded(char c, bool fold) {
+  return fold && c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+// `word` and `entry` are equal as LSTIDX compares them: each cut or blank-filled to the
+// comparison length, in capitals when `fold` is set. Past the shorter text only its blank
+// fill is compared, so most entries differ at once and none costs the full length.
+bool SameListText(std::string_view word, std::string_view entry, bool fold) {
+  word = word.substr(0, std::min(word.size(), kListCompareLength));
+  entry = entry.substr(0, std::min(entry.size(), kListCompareLength));
+  const std::size_t common = std::min(word.size(), entry.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    if (Folded(word[i], fold) != Folded(entry[i], fold)) return false;
+  }
+  const std::string_view rest = (word.size() > common ? word : entry).substr(common);
+  return rest == std::string_view(kBlanks.data(), rest.size());
 }
 
 }  // namespace
@@ -75,12 +91,8 @@ int LSTIDX(std::string_view word, std::span<const std::string_view> list, int nE
   if (nEntries <= 0) return 0;
   const std::size_t count = std::min(list.size(), static_cast<std::size_t>(nEntries));
   const bool fold = caseFlag == 0;
-  std::array<char, kListCompareLength> key;
-  std::array<char, kListCompareLength> entry;
-  FormCompareText(word, fold, key);
   for (std::size_t i = 0; i < count; ++i) {
-    FormCompareText(list[i], fold, entry);
-    if (entry == key) return static_cast<int>(i) + 1;
+    if (SameListText(word, list[i], fold)) return static_cast<int>(i) + 1;
   }
   return 0;
 }

@@ -51,7 +51,8 @@ constexpr std::array<std::string_view, 3> kIsStandardStream = {
     "it is the program's standard input", "it is the program's standard output",
     "it is the program's standard error"};
 
-// Everything a run keeps, fixed in size and zero at start.
+// Everything a run keeps, fixed in size and zero at start, so that the process starts with
+// it in zero-filled memory that costs nothing until it is used.
 struct RunStorage {
   std::array<char, kTextLength> answer{};
   std::array<char, kTextLength> report_name{};
@@ -66,7 +67,7 @@ struct RunStorage {
   std::array<double, kCatalogueValueRoom> curveValues{};
   std::array<int, static_cast<std::size_t>(kCatalogueNameRoom) * kNameLength> curveNames{};
 
-  double scf = 1.0;
+  double scf = 0.0;  // the SCF question sets it, to 1.0 when left blank
   double thickness = 0.0;
   std::array<double, 2> plate{};
   int curve_number = 0;
@@ -85,6 +86,9 @@ struct RunStorage {
 static_assert(kStampLength <= kTextLength);
 
 RunStorage g_storage;
+// g_storage holds what a run left: a later run in the same process starts from a fresh copy.
+// The first needs none, and so leaves untouched the pages it does not use.
+bool g_storage_used = false;
 
 int StatusFor(AnswerStatus status) {
   return status == AnswerStatus::kOk ? kExitCompleted : kExitInputError;
@@ -312,7 +316,8 @@ int Assess(RunStorage& run) {
 }  // namespace
 
 int RunAssessment() {
-  g_storage = RunStorage{};
+  if (g_storage_used) g_storage = RunStorage{};
+  g_storage_used = true;
   int status = Assess(g_storage);
   // A report not completed: a file this run created goes again, an old one stays as it was.
   AbandonWholeWrite(g_storage.report, kReportUnit);

@@ -39,7 +39,9 @@ bool ValueCutAtLineEnd(std::string_view line, const LineOverflow& overflow,
 
 InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
                             std::span<const FreeFormTarget> targets, FreeFormResult& read) {
-  read = ReadFreeForm(text, targets);
+  // The padding after the line's own characters holds no value; the free-form reader need
+  // not scan it. Positions in `read` stay positions in the line.
+  ReadFreeForm(text.substr(0, std::min(text.size(), overflow.stored)), targets, read);
   if (ValueCutAtLineEnd(text, overflow, read)) return InputProblem::kCutValue;
   return read.status == FreeFormStatus::kOk ? InputProblem::kNone : InputProblem::kValue;
 }

@@ -56,7 +56,8 @@ enum class InputProblem {
 
 // Reads the values of data line `text` into `targets` into `read`: kValue when the free-form
 // reader refused the line, kCutValue when a value it took was cut at kInputLineLength (see
-// ValueCutAtLineEnd), kNone when all values were read.
+// ValueCutAtLineEnd), kNone when all values were read. `overflow` is what ReadLine told of
+// the line: only its first overflow.stored characters are read, the rest being padding.
 InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
                             std::span<const FreeFormTarget> targets, FreeFormResult& read);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <span>
 #include <system_error>
 
 #include "support/units.h"
@@ -19,17 +20,31 @@ static_assert(kRealTokenSize >= kTextLength, "a real as long as a whole line mus
 // underflows, so the exponent is saturated here instead of overflowing an int.
 constexpr int kExponentCap = 1'000'000;
 
+// What a character is to the scanner; the ones that end a token come last.
+enum class CharClass : unsigned char { kToken, kStar, kBlank, kComma, kSlash };
+
+// One look-up per character instead of a chain of comparisons.
+constexpr std::array<CharClass, 256> kCharClasses = [] {
+  std::array<CharClass, 256> classes{};
+  classes[static_cast<unsigned char>('*')] = CharClass::kStar;
+  classes[static_cast<unsigned char>(' ')] = CharClass::kBlank;
+  classes[static_cast<unsigned char>('\t')] = CharClass::kBlank;
+  classes[static_cast<unsigned char>(',')] = CharClass::kComma;
+  classes[static_cast<unsigned char>('/')] = CharClass::kSlash;
+  return classes;
+}();
+
+CharClass ClassOf(char c) {
+  return kCharClasses[static_cast<unsigned char>(c)];
+}
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return ClassOf(c) == CharClass::kBlank;
 }
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 bool IsSign(char c) {
   return c == '+' || c == '-';
-}
-bool EndsToken(char c) {
-  return IsBlank(c) || c == ',' || c == '/';
 }
 
 bool AllDigits(std::string_view text) {
@@ -67,89 +82,116 @@ FreeFormStatus ReadInteger(std::string_view token, int& value) {
   return FreeFormStatus::kOk;
 }
 
-// A real checked against the grammar and rewritten for std::from_chars.
-struct NormalisedReal {
-  std::array<char, kRealTokenSize> text;
-  std::size_t length = 0;
-  bool negative = false;
-  // Decimal exponent of the first nonzero digit (0 for 1.5, -3 for 0.00123); tells an
-  // overflow from an underflow when from_chars reports the value out of range.
-  int leading_exponent = 0;
+// Digits of a real's mantissa before or after its point.
+struct MantissaDigits {
+  int count = 0;
+  int significant_integer = 0;  // integer digits from the first nonzero one on
+  int fraction_zeros = 0;       // zeros after the point before the first nonzero digit
+  bool nonzero_seen = false;
 };
 
-// Checks `token` against the real grammar and copies it to `real` without a leading plus
-// and with 'e' for the exponent letter. False when it is not a real or too long.
-bool NormaliseReal(std::string_view token, NormalisedReal& real) {
-  if (token.size() > real.text.size()) return false;
-  std::size_t pos = 0;
-  real.length = 0;
-  real.negative = false;
-  if (pos < token.size() && IsSign(token[pos])) {
-    real.negative = token[pos] == '-';
-    if (real.negative) real.text[real.length++] = '-';
-    ++pos;
+// Skips the digits at `pos`; `fraction` tells the digits after the point.
+std::size_t ScanDigits(std::string_view token, std::size_t pos, bool fraction,
+                       MantissaDigits& digits) {
+  const std::size_t first = pos;
+  while (pos < token.size() && IsDigit(token[pos])) ++pos;
+  const std::size_t count = pos - first;
+  digits.count += static_cast<int>(count);
+  if (digits.nonzero_seen) return pos;
+  std::size_t zeros = 0;  // leading zeros of the run
+  while (zeros < count && token[first + zeros] == '0') ++zeros;
+  digits.nonzero_seen = zeros < count;
+  if (fraction) {
+    digits.fraction_zeros += static_cast<int>(zeros);
+  } else {
+    digits.significant_integer += static_cast<int>(count - zeros);
   }
-  int significant_integer_digits = 0;
-  int fraction_zeros = 0;  // zeros after the point before the first nonzero digit
-  bool nonzero_seen = false;
-  int mantissa_digits = 0;
-  for (; pos < token.size() && IsDigit(token[pos]); ++pos) {
-    nonzero_seen = nonzero_seen || token[pos] != '0';
-    if (nonzero_seen) ++significant_integer_digits;
-    ++mantissa_digits;
-    real.text[real.length++] = token[pos];
-  }
-  if (pos < token.size() && token[pos] == '.') {
-    real.text[real.length++] = '.';
-    for (++pos; pos < token.size() && IsDigit(token[pos]); ++pos) {
-      if (!nonzero_seen && token[pos] == '0') ++fraction_zeros;
-      nonzero_seen = nonzero_seen || token[pos] != '0';
-      ++mantissa_digits;
-      real.text[real.length++] = token[pos];
-    }
-  }
-  if (mantissa_digits == 0) return false;
+  return pos;
+}
+
+// Checks `token` against the real grammar and finds the decimal exponent of its first
+// nonzero digit (0 for 1.5, -3 for 0.00123), which tells an overflow from an underflow when
+// std::from_chars reports the value out of range. False when it is not a real.
+bool LeadingExponent(std::string_view token, int& leading_exponent) {
+  std::size_t pos = !token.empty() && IsSign(token[0]) ? 1 : 0;
+  MantissaDigits digits;
+  pos = ScanDigits(token, pos, false, digits);
+  if (pos < token.size() && token[pos] == '.') pos = ScanDigits(token, pos + 1, true, digits);
+  if (digits.count == 0) return false;
   int exponent = 0;
   if (pos < token.size()) {
     const char letter = token[pos];
     if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return false;
-    real.text[real.length++] = 'e';
     ++pos;
     bool exponent_negative = false;
     if (pos < token.size() && IsSign(token[pos])) {
       exponent_negative = token[pos] == '-';
-      real.text[real.length++] = token[pos];
       ++pos;
     }
     if (!AllDigits(token.substr(pos))) return false;
     for (; pos < token.size(); ++pos) {
       exponent = exponent * 10 + (token[pos] - '0');
       if (exponent > kExponentCap) exponent = kExponentCap;
-      real.text[real.length++] = token[pos];
     }
     if (exponent_negative) exponent = -exponent;
   }
-  real.leading_exponent = significant_integer_digits > 0 ? significant_integer_digits - 1 + exponent
-                                                         : exponent - fraction_zeros - 1;
+  leading_exponent = digits.significant_integer > 0 ? digits.significant_integer - 1 + exponent
+                                                    : exponent - digits.fraction_zeros - 1;
   return true;
 }
 
+// `token` without a leading plus and with 'e' for a 'D' or 'd', for std::from_chars.
+std::string_view RewriteReal(std::string_view token, std::span<char, kRealTokenSize> text) {
+  std::size_t length = 0;
+  for (std::size_t pos = token.starts_with('+') ? 1 : 0; pos < token.size(); ++pos) {
+    const char c = token[pos];
+    text[length++] = c == 'D' || c == 'd' ? 'e' : c;
+  }
+  return {text.data(), length};
+}
+
+// std::from_chars on the whole of `text`: kOk, kOutOfRange (too large or too small), or
+// kNotANumber with `stop` where it stopped.
+FreeFormStatus FromChars(std::string_view text, double& result, const char*& stop) {
+  const char* const end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, result);
+  stop = at;
+  if (at != end) return FreeFormStatus::kNotANumber;
+  if (error == std::errc::result_out_of_range) return FreeFormStatus::kOutOfRange;
+  return error == std::errc() ? FreeFormStatus::kOk : FreeFormStatus::kNotANumber;
+}
+
+// std::from_chars is the recogniser: it reads a real of the grammar whole, once "inf" and
+// "nan" are kept out by the first character, a leading plus is dropped and 'e' stands for a
+// 'D' or 'd' exponent letter. As from_chars never reads past a 'D' or 'd', a token is
+// rewritten only when it stopped at one, and most are read as written.
 FreeFormStatus ReadReal(std::string_view token, double& value) {
-  NormalisedReal real;
-  if (!NormaliseReal(token, real)) return FreeFormStatus::kNotANumber;
-  double result = 0.0;
-  const char* const end = real.text.data() + real.length;
-  const auto [stop, error] = std::from_chars(real.text.data(), end, result);
-  if (error == std::errc::result_out_of_range) {
-    // from_chars says the same for a value too large and one that rounds to zero
-    // (subnormals come back as values); only the first is an error.
-    if (real.leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
-    result = real.negative ? -0.0 : 0.0;
-  } else if (error != std::errc() || stop != end) {
+  const std::size_t first = !token.empty() && IsSign(token[0]) ? 1 : 0;
+  if (token.size() > kRealTokenSize || first == token.size() ||
+      !(IsDigit(token[first]) || token[first] == '.')) {
     return FreeFormStatus::kNotANumber;
   }
-  value = result;
-  return FreeFormStatus::kOk;
+  std::array<char, kRealTokenSize> rewritten;
+  std::string_view text = token.starts_with('+') ? RewriteReal(token, rewritten) : token;
+  double result = 0.0;
+  const char* stop = nullptr;
+  FreeFormStatus status = FromChars(text, result, stop);
+  const bool at_letter_d = stop < text.data() + text.size() && (*stop == 'D' || *stop == 'd');
+  if (status == FreeFormStatus::kNotANumber && at_letter_d) {
+    text = RewriteReal(token, rewritten);
+    status = FromChars(text, result, stop);
+  }
+  if (status == FreeFormStatus::kOutOfRange) {
+    // from_chars says the same for a value too large and one that rounds to zero
+    // (subnormals come back as values); only the first is an error.
+    int leading_exponent = 0;
+    if (!LeadingExponent(token, leading_exponent)) return FreeFormStatus::kNotANumber;
+    if (leading_exponent >= 0) return FreeFormStatus::kOutOfRange;
+    result = token[0] == '-' ? -0.0 : 0.0;
+    status = FreeFormStatus::kOk;
+  }
+  if (status == FreeFormStatus::kOk) value = result;
+  return status;
 }
 
 // Converts `token` for `target`, writing the target only on success.
@@ -188,28 +230,34 @@ FreeFormStatus ReadValue(std::string_view token, const FreeFormTarget& target) {
 // every target is filled is kTooFewValues. A real too large for a double is kOutOfRange; one
 // too small reads as zero with its sign (subnormals are kept). A real longer than
 // kRealTokenSize characters (longer than any input line) is refused as not a number.
-FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
+void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets,
+                  FreeFormResult& result) {
   std::size_t pos = SkipBlanks(text, 0);
   std::size_t next = 0;
   std::size_t end = 0;
-  const auto failure = [&next, &end](FreeFormStatus status, std::string_view value) {
-    return FreeFormResult{status, static_cast<int>(next), value, end};
+  const auto failure = [&](FreeFormStatus status, std::string_view value) {
+    result = FreeFormResult{status, static_cast<int>(next), value, end};
   };
   while (next < targets.size()) {
     if (pos == text.size()) return failure(FreeFormStatus::kTooFewValues, {});
-    if (text[pos] == '/') return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+    if (text[pos] == '/') break;
     if (text[pos] == ',') {
       ++next;
       pos = SkipBlanks(text, pos + 1);
       continue;
     }
     const std::size_t start = pos;
-    while (pos < text.size() && !EndsToken(text[pos])) ++pos;
+    std::size_t star = std::string_view::npos;  // the first '*', looked for on the way
+    for (; pos < text.size(); ++pos) {
+      const CharClass kind = ClassOf(text[pos]);
+      if (kind == CharClass::kToken) continue;
+      if (kind != CharClass::kStar) break;
+      if (star == std::string_view::npos) star = pos - start;
+    }
     const std::string_view token = text.substr(start, pos - start);
     end = pos;
     pos = SkipSeparator(text, pos);
 
-    const std::size_t star = token.find('*');
     if (star == std::string_view::npos) {
       const FreeFormStatus status = ReadValue(token, targets[next]);
       if (status != FreeFormStatus::kOk) return failure(status, token);
@@ -229,7 +277,13 @@ FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarge
       if (status != FreeFormStatus::kOk) return failure(status, token);
     }
   }
-  return FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+  result = FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+}
+
+FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {
+  FreeFormResult result;
+  ReadFreeForm(text, targets, result);
+  return result;
 }
 
 std::string_view FreeFormStatusText(FreeFormStatus status) {

@@ -48,6 +48,11 @@ struct FreeFormResult {
 // and the result says which target failed and on what text; the process never ends here.
 FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets);
 
+// The same, with the result written to `result`: a reader that keeps it for its diagnostic
+// spares the copy of a returned one.
+void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets,
+                  FreeFormResult& result);
+
 // Short English text for a status, e.g. "too few values".
 std::string_view FreeFormStatusText(FreeFormStatus status);
 

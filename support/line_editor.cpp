@@ -195,7 +195,8 @@ IoStatus ReadEditedLine(std::string_view prompt, std::span<char> line, LineOverf
   }
   std::string_view answer(read, static_cast<std::size_t>(count));
   if (answer.ends_with('\n')) answer.remove_suffix(1);
-  std::copy_n(answer.begin(), std::min(answer.size(), line.size()), line.begin());
+  overflow.stored = std::min(answer.size(), line.size());
+  std::copy_n(answer.begin(), overflow.stored, line.begin());
   if (answer.size() > line.size()) {
     const std::string_view beyond = answer.substr(line.size());
     overflow.first_beyond = beyond.front();

@@ -112,6 +112,7 @@ IoStatus ReadThroughSource(std::span<char> line, LineOverflow& overflow) {
   const std::size_t length = g_held_length;
   g_held_length = 0;
   FlushUnit(kConsoleOutput);  // what came before the prompt is on the screen first
+  std::fill(line.begin(), line.end(), ' ');
   return g_line_source(std::string_view(prompt.data(), length), line, overflow);
 }
 
@@ -198,68 +199,143 @@ IoStatus ReadFramedRecord(UnitSlot& slot, std::span<char> bytes, std::size_t& le
   return IoStatus::kOk;
 }
 
-// A line being read into a fixed buffer: the characters that fit, and what was cut off.
-struct LineBuilder {
-  explicit LineBuilder(std::span<char> buffer) : line(buffer) {}
-
-  void Add(char c) {
-    if (length < line.size()) {
-      line[length] = c;
-    } else {
-      if (length == line.size()) overflow.first_beyond = c;
-      if (c != ' ') ++nonblank_beyond;
-    }
-    ++length;
-    ends_in_return = c == '\r';
-    overflow.nonblank_beyond = nonblank_beyond > 0;
-  }
-
-  // A carriage return before the line end belongs to the line end, not to the line.
-  void DropFinalReturn() {
-    if (!ends_in_return) return;
-    const std::size_t last = length - 1;
-    if (last < line.size()) {
-      line[last] = ' ';
-      return;
-    }
-    if (last == line.size()) overflow.first_beyond = ' ';
-    --nonblank_beyond;
-    overflow.nonblank_beyond = nonblank_beyond > 0;
-  }
-
-  std::span<char> line;
-  std::size_t length = 0;  // characters of the line, counted past line.size()
-  std::size_t nonblank_beyond = 0;
-  bool ends_in_return = false;
-  LineOverflow overflow;
-};
-
-// The bytes read at the start of a stream while looking for a byte-order mark, handed back
-// before the stream's next ones; none when the mark was there.
-struct ByteOrderMarkProbe {
-  std::array<int, 3> held{};
+// The bytes read at the start of a stream while looking for a byte-order mark, handed to
+// the first line before the stream's next ones; none when the mark was there.
+struct HeldBytes {
+  std::array<int, 3> bytes{};
   std::size_t count = 0;
-  std::size_t next = 0;
 
-  int Next(std::FILE* stream) {
-    if (next < count) return held[next++];
-    return getc_unlocked(stream);
-  }
+  std::span<const int> View() const { return std::span(bytes).first(count); }
 };
 
 // Editors on some systems start a text file with the UTF-8 byte-order mark EF BB BF; it is
 // no part of the first line.
-ByteOrderMarkProbe SkipByteOrderMark(std::FILE* stream) {
+HeldBytes SkipByteOrderMark(std::FILE* stream) {
   constexpr std::array<int, 3> kMark = {0xEF, 0xBB, 0xBF};
-  ByteOrderMarkProbe probe;
+  HeldBytes held;
   for (const int expected : kMark) {
     const int c = getc_unlocked(stream);
-    if (c == EOF) return probe;
-    probe.held[probe.count++] = c;
-    if (c != expected) return probe;
+    if (c == EOF) return held;
+    held.bytes[held.count++] = c;
+    if (c != expected) return held;
   }
-  probe.count = 0;
-  return probe;
+  held.count = 0;
+  return held;
+}
+
+// The characters a stream has read ahead and not handed out yet. glibc's FILE shows its read
+// buffer, so a line can be found in it with memchr and copied at once; elsewhere nothing is
+// seen and lines are read a character at a time.
+std::span<const char> ReadAhead(std::FILE* stream) {
+#if defined(__GLIBC__)
+  return {stream->_IO_read_ptr, stream->_IO_read_end};
+#else
+  static_cast<void>(stream);
+  return {};
+#endif
+}
+
+// Hands out the first `count` characters of ReadAhead(stream).
+void Consume(std::FILE* stream, std::size_t count) {
+#if defined(__GLIBC__)
+  stream->_IO_read_ptr += count;
+#else
+  static_cast<void>(stream);
+  static_cast<void>(count);
+#endif
+}
+
+// One line of a stream as read into a fixed buffer: how long it was and what did not fit.
+struct LineBytes {
+  bool any = false;         // some byte was read, so there is a line (perhaps empty)
+  std::size_t length = 0;   // characters before the line end, counted past the buffer
+  std::size_t stored = 0;   // characters at the start of the buffer
+  char last = '\0';         // the last of the `length` characters
+  char first_beyond = ' ';  // the character right after the buffer's end
+  std::size_t nonblank_beyond = 0;
+};
+
+// Adds `c` to the line: stored while it fits, only looked at beyond the buffer's end.
+void AddCharacter(LineBytes& read, std::span<char> line, char c) {
+  if (read.length < line.size()) {
+    line[read.stored++] = c;
+  } else {
+    if (read.length == line.size()) read.first_beyond = c;
+    if (c != ' ') ++read.nonblank_beyond;
+  }
+  read.last = c;
+  ++read.length;
+}
+
+enum class LineStop { kNewline, kEndOfStream, kFull };
+
+// Stores characters of `stream` from line[stored] on until a newline (read, not stored), the
+// end of the stream or line[room]; `stored` counts them. Runs without a newline are copied
+// from the stream's buffer at once.
+LineStop StoreLine(std::FILE* stream, std::span<char> line, std::size_t room, std::size_t& stored) {
+  while (stored < room) {
+    const std::span<const char> ahead = ReadAhead(stream);
+    if (ahead.empty()) {  // the buffer is used up (or unseen): the stream refills it
+      const int c = getc_unlocked(stream);
+      if (c == EOF) return LineStop::kEndOfStream;
+      if (c == '\n') return LineStop::kNewline;
+      line[stored++] = static_cast<char>(c);
+      continue;
+    }
+    const std::size_t take = std::min(ahead.size(), room - stored);
+    const char* const newline = static_cast<const char*>(std::memchr(ahead.data(), '\n', take));
+    const std::size_t count =
+        newline != nullptr ? static_cast<std::size_t>(newline - ahead.data()) : take;
+    std::memcpy(line.data() + stored, ahead.data(), count);
+    stored += count;
+    if (newline != nullptr) {
+      Consume(stream, count + 1);
+      return LineStop::kNewline;
+    }
+    Consume(stream, count);
+  }
+  return LineStop::kFull;
+}
+
+// Reads the characters of one line, `held` first, up to its newline (not stored), the end of
+// the stream or kMaxLineBytes characters.
+LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
+  LineBytes read;
+  for (const int c : held) {
+    read.any = true;
+    if (c == '\n') return read;  // only the last byte held can be a newline
+    AddCharacter(read, line, static_cast<char>(c));
+  }
+  std::size_t stored = read.stored;
+  const LineStop stop = StoreLine(stream, line, std::min(line.size(), kMaxLineBytes), stored);
+  if (stored > read.stored) {
+    read.any = true;
+    read.last = line[stored - 1];
+    read.length = read.stored = stored;
+  }
+  if (stop == LineStop::kNewline) read.any = true;
+  if (stop != LineStop::kFull) return read;
+  // A line longer than the buffer: its rest is only looked at.
+  int c = 0;
+  while (read.length < kMaxLineBytes && (c = getc_unlocked(stream)) != EOF) {
+    read.any = true;
+    if (c == '\n') break;
+    AddCharacter(read, line, static_cast<char>(c));
+  }
+  return read;
+}
+
+// A carriage return before the line end belongs to the line end, not to the line.
+void DropFinalReturn(LineBytes& read, std::span<char> line) {
+  if (read.length == 0 || read.last != '\r') return;
+  const std::size_t at = --read.length;
+  if (at < line.size()) {
+    line[at] = ' ';
+    read.stored = at;
+    return;
+  }
+  if (at == line.size()) read.first_beyond = ' ';
+  --read.nonblank_beyond;
 }
 
 IoStatus WriteUnitText(int unit, std::string_view text, bool end_line) {
@@ -350,10 +426,10 @@ IoStatus WriteLine(int unit, std::string_view text) {
 }
 
 IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
-  std::fill(line.begin(), line.end(), ' ');
   overflow = LineOverflow{};
   UnitSlot* slot = nullptr;
   if (const IoStatus found = FindSequential(unit, Form::kFormatted, slot); found != IoStatus::kOk) {
+    std::fill(line.begin(), line.end(), ' ');
     return found;
   }
   if (unit == kConsoleInput) {
@@ -363,23 +439,20 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   PrepareFor(*slot, LastOperation::kRead);
 
   std::FILE* const stream = slot->stream;
-  ByteOrderMarkProbe probe;
+  HeldBytes held;
   if (slot->at_start) {
     slot->at_start = false;
-    probe = SkipByteOrderMark(stream);
+    held = SkipByteOrderMark(stream);
   }
-  LineBuilder builder(line);
-  bool any = false;
-  int c = 0;
-  while (builder.length < kMaxLineBytes && (c = probe.Next(stream)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    builder.Add(static_cast<char>(c));
-  }
-  if (std::ferror(stream)) return IoStatus::kReadError;
-  if (!any) return IoStatus::kEndOfFile;
-  builder.DropFinalReturn();
-  overflow = builder.overflow;
+  LineBytes read = ReadLineBytes(stream, held.View(), line);
+  DropFinalReturn(read, line);
+  // Only the part of the buffer the line left is blanked: most lines are far shorter.
+  std::fill(line.begin() + static_cast<std::ptrdiff_t>(read.stored), line.end(), ' ');
+  if (ferror_unlocked(stream)) return IoStatus::kReadError;
+  if (!read.any) return IoStatus::kEndOfFile;
+  overflow = {.nonblank_beyond = read.nonblank_beyond > 0,
+              .first_beyond = read.first_beyond,
+              .stored = read.stored};
   return IoStatus::kOk;
 }
 

@@ -77,12 +77,16 @@ IoStatus WriteLine(int unit, std::string_view text);
 // Writes `text` without ending the line (prompts).
 IoStatus WriteText(int unit, std::string_view text);
 
-// What a line held past the end of the buffer it was read into.
+// What a line held past the end of the buffer it was read into, and how much of the buffer
+// it filled.
 struct LineOverflow {
   // Some character other than a blank (code 32) stood after the buffer's end.
   bool nonblank_beyond = false;
   // The character right after the buffer's end; a blank when the line fitted.
   char first_beyond = ' ';
+  // Characters of the line at the start of the buffer (a dropped carriage return not among
+  // them); every character after them is a blank of the padding.
+  std::size_t stored = 0;
 };
 
 // Reads the next line of a sequential formatted unit into `line`: the newline and one
