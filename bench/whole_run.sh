@@ -5,7 +5,7 @@
 # files started the same way. The two alternate, pair by pair, so that a machine that speeds
 # up or slows down during the measurement moves both sides of a ratio alike.
 #
-# Usage: bench/whole_run.sh QARTWO [PAIRS]
+# Usage: [REPLACE=1] bench/whole_run.sh QARTWO [PAIRS]
 #   QARTWO  the program to measure (a Release build, e.g. build-rel/qartwo)
 #   PAIRS   alternating pairs per case, 40 by default (at least 30 for a stable median)
 #
@@ -47,11 +47,15 @@ awk 'BEGIN {
 }' >histogram_10000.txt
 printf '%s\n' report.txt histogram_10000.txt 1.5 40 n sn_curve.txt >answers_10000.txt
 
-# Microseconds of wall time of one command run with answers file $1 on standard input.
+# Microseconds of wall time of one command run with answers file $1 on standard input. The
+# report of the run before is removed first (untimed), so that each run writes a new report,
+# as the runs of a batch over many hot spots do; REPLACE=1 keeps it, so that each run replaces
+# an old report instead.
 elapsed=0
 time_one() {
   local answers=$1
   shift
+  if [ "${REPLACE:-0}" != 1 ]; then rm -f report.txt; fi
   local start=$EPOCHREALTIME
   "$@" <"$answers" >/dev/null 2>&1
   local end=$EPOCHREALTIME

@@ -36,21 +36,28 @@ void FailQAR02X(int unit, int& status) {
   status = -1;
 }
 
+// S_j = (nBreak_j / A_j)^(-1/m_j), 0 for a segment without end.
+double EndStress(double a, double m, double nBreak) {
+  if (nBreak <= 0.0) return 0.0;
+  return std::pow(nBreak / a, -1.0 / m);
+}
+
 }  // namespace
 
 double SegmentEndStress(double logA, double m, double nBreak) {
   if (nBreak <= 0.0) return 0.0;
-  return std::pow(nBreak / std::pow(10.0, logA), -1.0 / m);
+  return EndStress(std::pow(10.0, logA), m, nBreak);
 }
 
 double cyc2fail(double stress_range, std::span<const double> segments, int nParPerLin, int nSNlin) {
   const long long inside = SegmentsInside(segments.size(), nParPerLin, nSNlin);
   for (long long j = 0; j < inside; ++j) {
     const double* segment = segments.data() + j * nParPerLin;
-    const double logA = segment[0];
     const double m = segment[1];
-    if (stress_range > SegmentEndStress(logA, m, segment[2])) {
-      return 1.0 / (std::pow(10.0, logA) * std::pow(stress_range, -m));
+    // A_j serves the end stress and the damage alike: one power per segment and call.
+    const double a = std::pow(10.0, segment[0]);
+    if (stress_range > EndStress(a, m, segment[2])) {
+      return 1.0 / (a * std::pow(stress_range, -m));
     }
   }
   return 0.0;

@@ -21,12 +21,11 @@ int HeaderInteger(std::span<const double> vector, int number) {
 
 long long SegmentsInside(std::size_t size, int nParPerLin, int nSNlin) {
   const long long available = static_cast<long long>(size);
-  long long count = std::min<long long>(std::max(nSNlin, 0), available);
-  if (nParPerLin < 0) count = std::min<long long>(count, 1);
-  for (long long j = 0; j < count; ++j) {
-    if (j * nParPerLin + kValuesPerSegment > available) return j;
-  }
-  return count;
+  const long long count = std::min<long long>(std::max(nSNlin, 0), available);
+  if (count == 0 || available < kValuesPerSegment) return 0;
+  if (nParPerLin <= 0) return nParPerLin == 0 ? count : 1;
+  // Segment j (from 0) lies inside while j * nParPerLin + kValuesPerSegment <= available.
+  return std::min(count, (available - kValuesPerSegment) / nParPerLin + 1);
 }
 
 std::optional<std::span<const double>> ElementBlock(std::span<const double> vector, int first,

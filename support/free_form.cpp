@@ -161,11 +161,29 @@ FreeFormStatus FromChars(std::string_view text, double& result, const char*& sto
   return error == std::errc() ? FreeFormStatus::kOk : FreeFormStatus::kNotANumber;
 }
 
+// Digits below 10^15 make an integer that a double holds exactly, so a token of at most that
+// many digits (cycle counts and block labels mostly are) is converted by hand to the same
+// double std::from_chars would give, without its general machinery. False for other tokens.
+bool ReadWholeDigits(std::string_view token, double& value) {
+  constexpr std::size_t kExactDigits = 15;
+  const bool negative = token.starts_with('-');
+  const std::size_t first = negative || token.starts_with('+') ? 1 : 0;
+  if (token.size() - first > kExactDigits || token.size() == first) return false;
+  unsigned long long whole = 0;
+  for (std::size_t pos = first; pos < token.size(); ++pos) {
+    if (!IsDigit(token[pos])) return false;
+    whole = whole * 10 + static_cast<unsigned>(token[pos] - '0');
+  }
+  value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+  return true;
+}
+
 // std::from_chars is the recogniser: it reads a real of the grammar whole, once "inf" and
 // "nan" are kept out by the first character, a leading plus is dropped and 'e' stands for a
 // 'D' or 'd' exponent letter. As from_chars never reads past a 'D' or 'd', a token is
 // rewritten only when it stopped at one, and most are read as written.
 FreeFormStatus ReadReal(std::string_view token, double& value) {
+  if (ReadWholeDigits(token, value)) return FreeFormStatus::kOk;
   const std::size_t first = !token.empty() && IsSign(token[0]) ? 1 : 0;
   if (token.size() > kRealTokenSize || first == token.size() ||
       !(IsDigit(token[first]) || token[first] == '.')) {

@@ -7,7 +7,9 @@
 #include <atomic>
 
 #ifdef QARTWO_LINE_EDITING
+#ifndef QARTWO_LINE_EDITING_LINKED
 #include <dlfcn.h>
+#endif
 #include <histedit.h>
 #include <sys/ioctl.h>
 
@@ -93,14 +95,22 @@ struct Editor {
 Editor g_editor;
 NameCompletion g_found;
 
+#ifndef QARTWO_LINE_EDITING_LINKED
 template <typename Function>
 bool Find(Function& function, const char* name) {
   function = reinterpret_cast<Function>(dlsym(g_editor.library, name));
   return function != nullptr;
 }
+#endif
 
-// Loads libedit and finds its functions; it stays loaded for the rest of the run.
+// Finds libedit's functions: linked into a static program, or loaded, when the program is
+// dynamic, only now that a terminal needs them (it stays loaded for the rest of the run).
 bool LoadLibrary() {
+#ifdef QARTWO_LINE_EDITING_LINKED
+  g_editor.call = {&::el_init, &::el_end,       &::el_set,       &::el_wset,     &::el_gets,
+                   &::el_line, &::el_insertstr, &::history_init, &::history_end, &::history};
+  return true;
+#else
   if (g_editor.library != nullptr) return true;
   g_editor.library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
   if (g_editor.library == nullptr) return false;
@@ -114,6 +124,7 @@ bool LoadLibrary() {
   dlclose(g_editor.library);
   g_editor.library = nullptr;
   return false;
+#endif
 }
 
 char* PromptText(EditLine*) {

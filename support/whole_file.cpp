@@ -78,8 +78,10 @@ void NoteOpenedFile(WholeFile& file, std::string_view name, int unit) {
 }
 
 void BeginWholeWrite(WholeFile& file, int unit) {
+  // A file the open created holds nothing to keep, and is removed again when not completed:
+  // it is written in place, which spares the file system a rename over it.
   struct stat opened {};
-  if (file.replacing || !Replaceable(file, unit, opened)) return;
+  if (file.replacing || file.created || !Replaceable(file, unit, opened)) return;
   const int fd = CreateTemporary(file);
   if (fd < 0) return;
   file.replacing = true;

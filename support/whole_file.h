@@ -27,7 +27,8 @@ void NoteOpenedFile(WholeFile& file, std::string_view name, int unit);
 // Connects `unit` to a new temporary file beside the target, with the target's permission
 // bits. Where that cannot be done, or must not (not a regular file, more than one hard link,
 // another user's file, a folder that allows no new file), the unit stays on the target and
-// the content is replaced in place as it is written.
+// the content is replaced in place as it is written. A target the open created has no old
+// content and is written in place too.
 void BeginWholeWrite(WholeFile& file, int unit);
 
 // Closes `unit` and puts the new content in place. kOk: the whole content is in the target.
