@@ -180,9 +180,6 @@ constexpr int kWordSlots = 3;
 constexpr int kWordSlotWidth = 80;
 static_assert(kWordSlotWidth >= kNameLength);
 
-// Element number (from 1) of a vector's first segment value: right after the header.
-constexpr int kFirstSegmentElement = kHeaderLength + 1;
-
 enum class ShortRoom { kNone, kStartTable, kValues, kNames };
 
 // What ran short, as the message names it.
@@ -223,6 +220,39 @@ int FindInList(std::string_view word, const std::array<std::string_view, N>& lis
   return LSTIDX(word, list, static_cast<int>(N), 0);
 }
 
+// The header of curve `curve` (from 0): its codes from the words of its name (a word missing
+// from its list gives 0), its sizes from its row, truncated toward zero.
+VectorHeader CurveHeader(int curve, std::span<const double> row) {
+  std::array<char, kWordSlots * kWordSlotWidth> slots;
+  int nWords = 0;
+  WRDSPL(kCatalogueNames[curve], slots, kWordSlotWidth, nWords, kWordSlots);
+  VectorHeader header{.iStandard = FindInList(Word(slots, 0), kStandardList),
+                      .nSNlin = static_cast<int>(row[0]),
+                      .nParPerLin = static_cast<int>(row[1]),
+                      .nFixPar = static_cast<int>(row[2])};
+  if (header.iStandard == kStandardNorsok) {
+    header.iClass = FindInList(Word(slots, 1), kNorsokClassList);
+    header.iEnv = FindInList(Word(slots, 2), kEnvironmentList);
+  } else if (header.iStandard == kStandardDnv) {
+    header.iClass = FindInList(Word(slots, 1), kDnvClassList);
+    header.iEnv = FindInList(Word(slots, 2), kEnvironmentList);
+  }
+  return header;
+}
+
+// What would run short if curve `curve` (from 0), starting at element `start` (from 1) and
+// `length` values long, were built into the caller's storage.
+ShortRoom RoomShortFor(int curve, std::size_t start, std::size_t length,
+                       std::span<const int> iCurveStart, std::span<const double> curveValues,
+                       std::span<const int> curveNames, int ldn) {
+  const std::size_t name_end =
+      ldn > 0 ? static_cast<std::size_t>(curve + 1) * static_cast<std::size_t>(ldn) : 0;
+  if (iCurveStart.size() < static_cast<std::size_t>(curve) + 2) return ShortRoom::kStartTable;
+  if (curveValues.size() < start - 1 + length) return ShortRoom::kValues;
+  if (curveNames.size() < name_end) return ShortRoom::kNames;
+  return ShortRoom::kNone;
+}
+
 }  // namespace
 
 void SNDBASE(int& nCurves, std::span<int> iCurveStart, std::span<double> curveValues,
@@ -234,70 +264,45 @@ void SNDBASE(int& nCurves, std::span<int> iCurveStart, std::span<double> curveVa
     return;
   }
   iCurveStart[0] = 1;
-
-  std::array<char, kWordSlots * kWordSlotWidth> slots;
   for (int curve = 0; curve < kCatalogueCurves; ++curve) {
-    const std::string_view name = kCatalogueNames[curve];
     std::array<double, kCatalogueRowLength> row;
     std::transform(kCatalogueNumbers[curve].begin(), kCatalogueNumbers[curve].end(), row.begin(),
                    [](float value) { return static_cast<double>(value); });
-    const int nSNlin = static_cast<int>(row[0]);
-    const int nParPerLin = static_cast<int>(row[1]);
-    const int nFixPar = static_cast<int>(row[2]);
-    const int count = nSNlin * nParPerLin + nFixPar;
-
-    // Room for this curve: its end in the start table, its values and its name.
+    const VectorHeader header = CurveHeader(curve, row);
+    const int count = header.nSNlin * header.nParPerLin + header.nFixPar;
     const std::size_t start = static_cast<std::size_t>(iCurveStart[curve]);  // from 1
-    const std::size_t end = start - 1 + kHeaderLength + count;               // last, from 1
-    const std::size_t name_end =
-        ldn > 0 ? static_cast<std::size_t>(curve + 1) * static_cast<std::size_t>(ldn) : 0;
-    ShortRoom short_room = ShortRoom::kNone;
-    if (iCurveStart.size() < static_cast<std::size_t>(curve) + 2) {
-      short_room = ShortRoom::kStartTable;
-    } else if (curveValues.size() < end) {
-      short_room = ShortRoom::kValues;
-    } else if (curveNames.size() < name_end) {
-      short_room = ShortRoom::kNames;
-    }
-    if (short_room != ShortRoom::kNone) {
+    const std::size_t length = static_cast<std::size_t>(kHeaderLength + count);
+    if (const ShortRoom short_room =
+            RoomShortFor(curve, start, length, iCurveStart, curveValues, curveNames, ldn);
+        short_room != ShortRoom::kNone) {
       ReportShortRoom(message_unit, short_room, curve + 1);
       --error_flag;
       return;
     }
-
-    // Codes from the name's words; a word missing from its list gives 0.
-    int nWords = 0;
-    WRDSPL(name, slots, kWordSlotWidth, nWords, kWordSlots);
-    const int iStandard = FindInList(Word(slots, 0), kStandardList);
-    int iClass = 0;
-    int iEnv = 0;
-    if (iStandard == 1) {
-      iClass = FindInList(Word(slots, 1), kNorsokClassList);
-      iEnv = FindInList(Word(slots, 2), kEnvironmentList);
-    } else if (iStandard == 2) {
-      iClass = FindInList(Word(slots, 1), kDnvClassList);
-      iEnv = FindInList(Word(slots, 2), kEnvironmentList);
-    }
-
-    const std::span<double> vector = curveValues.subspan(start - 1, kHeaderLength + count);
-    vector[kIStandard - 1] = iStandard;
-    vector[kIClass - 1] = iClass;
-    vector[kIEnv - 1] = iEnv;
-    vector[kNSNlin - 1] = nSNlin;
-    vector[kNParPerLin - 1] = nParPerLin;
-    vector[kNFixPar - 1] = nFixPar;
-    vector[kIFirstLin - 1] = kFirstSegmentElement;
-    vector[kIFirstFix - 1] = nSNlin * nParPerLin + kFirstSegmentElement;
+    const std::span<double> vector = curveValues.subspan(start - 1, length);
+    WriteHeader(vector, header);
     SNCOPY(std::span<const double>(row).subspan(3), vector.subspan(kHeaderLength), count, 1, 0);
-    iCurveStart[curve + 1] = static_cast<int>(start) + kHeaderLength + count;
+    iCurveStart[curve + 1] = static_cast<int>(start + length);
 
-    const std::array<std::string_view, 1> texts = {name};
+    const std::array<std::string_view, 1> texts = {kCatalogueNames[curve]};
     const std::span<int> name_codes =
-        ldn > 0 ? curveNames.subspan(name_end - static_cast<std::size_t>(ldn), ldn)
-                : std::span<int>();
+        ldn > 0
+            ? curveNames.subspan(static_cast<std::size_t>(curve) * static_cast<std::size_t>(ldn),
+                                 static_cast<std::size_t>(ldn))
+            : std::span<int>();
     CH2INT(texts, name_codes, ldn, 1, message_unit, error_flag);
     nCurves = curve + 1;
   }
+}
+
+void CurveNameText(std::span<const int> curveNames, int curve, std::span<char> name_text,
+                   int message_unit, int& error_flag) {
+  const auto first = static_cast<std::size_t>(curve - 1) * kNameLength;
+  if (curve < 1 || first >= curveNames.size()) {
+    BlankText(name_text);
+    return;
+  }
+  INT2CH(name_text, curveNames.subspan(first), kNameLength, message_unit, error_flag);
 }
 
 void SNCOPY(std::span<const double> source, std::span<double> destination, int first_count,

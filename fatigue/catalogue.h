@@ -66,6 +66,15 @@ extern const std::array<std::string_view, 3> kEnvironmentList;
 void SNDBASE(int& nCurves, std::span<int> iCurveStart, std::span<double> curveValues,
              std::span<int> curveNames, int ldn, int message_unit, int& error_flag);
 
+// Decodes name `curve` (from 1) of `curveNames` (kNameLength codes per name, as SNDBASE builds
+// them) into `name_text`, blank-padded, through INT2CH (whose messages go to `message_unit`
+// and `error_flag`). A curve outside the names gives a blank text.
+void CurveNameText(std::span<const int> curveNames, int curve, std::span<char> name_text,
+                   int message_unit, int& error_flag);
+
+// The part of a curve name that the console and the report show: its first 23 characters.
+inline constexpr std::size_t kShownNameLength = 23;
+
 // Copies first_count * second_count consecutive values from source to destination, negated
 // when sign < 0. Nothing when the product is 0 or less; never more than either span holds.
 void SNCOPY(std::span<const double> source, std::span<double> destination, int first_count,

@@ -23,9 +23,6 @@ constexpr double kHighScf = 10.0;
 // Fixed values the thickness correction takes from the end of the fixed block.
 constexpr int kThicknessValues = 3;
 
-constexpr int kStandardNorsok = 1;
-constexpr int kStandardDnv = 2;
-
 void WriteErrorHeader(int unit, std::string_view routine_line) {
   WriteLine(unit, "");
   WriteLine(unit, routine_line);

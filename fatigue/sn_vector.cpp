@@ -19,6 +19,20 @@ int HeaderInteger(std::span<const double> vector, int number) {
   return WholeNumber(vector[static_cast<std::size_t>(number) - 1]);
 }
 
+void WriteHeader(std::span<double> vector, const VectorHeader& header) {
+  const auto set = [&vector](int element, int value) {
+    vector[static_cast<std::size_t>(element) - 1] = value;
+  };
+  set(kIStandard, header.iStandard);
+  set(kIClass, header.iClass);
+  set(kIEnv, header.iEnv);
+  set(kNSNlin, header.nSNlin);
+  set(kNParPerLin, header.nParPerLin);
+  set(kNFixPar, header.nFixPar);
+  set(kIFirstLin, kHeaderLength + 1);
+  set(kIFirstFix, header.nSNlin * header.nParPerLin + kHeaderLength + 1);
+}
+
 long long SegmentsInside(std::size_t size, int nParPerLin, int nSNlin) {
   const long long available = static_cast<long long>(size);
   const long long count = std::min<long long>(std::max(nSNlin, 0), available);

@@ -19,6 +19,25 @@ inline constexpr int kIFirstLin = 7;
 inline constexpr int kIFirstFix = 8;
 inline constexpr int kHeaderLength = 8;
 
+// Standard codes (iStandard): positions in the catalogue's list of standards. A NORSOK curve
+// is thickness-corrected; a DNV curve, and so every user-defined curve, is not.
+inline constexpr int kStandardNorsok = 1;
+inline constexpr int kStandardDnv = 2;
+
+// The codes and sizes of a vector's header, as whole numbers.
+struct VectorHeader {
+  int iStandard = 0;
+  int iClass = 0;
+  int iEnv = 0;
+  int nSNlin = 0;
+  int nParPerLin = 0;
+  int nFixPar = 0;
+};
+
+// Writes elements 1 to 8 of `vector` (at least kHeaderLength values): the values of `header`,
+// then iFirstLin 9 and iFirstFix nSNlin * nParPerLin + 9, as doubles.
+void WriteHeader(std::span<double> vector, const VectorHeader& header);
+
 // Room of the working vector the main program owns.
 inline constexpr std::size_t kCurveVectorLength = 30;
 

@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (result.status == InputFileStatus::kOk && result.line_kind >= SnCurveLine::kSize) {
     // A size line that was taken describes a curve that fits the vector.
-    Check(result.n_sn_lin >= 0 && result.n_fix_par >= 0 && result.n_par_per_lin == 3);
-    Check(kHeaderLength + 3LL * result.n_sn_lin + result.n_fix_par <=
+    Check(result.nSNlin >= 0 && result.nFixPar >= 0 && result.nParPerLin == 3);
+    Check(kHeaderLength + 3LL * result.nSNlin + result.nFixPar <=
           static_cast<long long>(kCurveVectorLength));
   }
   WriteSnCurveFileProblem(kConsoleOutput, "curve.txt", result);

@@ -38,8 +38,13 @@ constexpr std::string_view kCurveNumberPrompt = "Specify SN-Curve number        
 constexpr std::string_view kCurveFilePrompt = "Give file containing SN Curve     :  ";
 
 constexpr std::string_view kSelectedLabel = " Selected SN-Curve             : ";
-constexpr std::string_view kUserDefinedLabel = " User Defined SN-Curve         : ";
 constexpr std::string_view kDamageLabel = " Computed Damage per Year      : ";
+
+// Fields of the console result and the report: the damage in scientific form, the SCF fixed.
+constexpr int kDamageWidth = 15;
+constexpr int kDamageDecimals = 5;
+constexpr int kScfWidth = 12;
+constexpr int kScfDecimals = 3;
 
 // Stamp level 6: date and time down to the second, into the first 80 characters.
 constexpr int kStampLevel = 6;
@@ -100,13 +105,6 @@ std::string_view ShownCatalogueName(RunStorage& run, int& error_flag) {
   return TextView(run.catalogue_name).substr(0, kShownNameLength);
 }
 
-void WriteLabelled(int unit, std::string_view label, std::string_view text) {
-  OutputLine line;
-  AppendText(line, label);
-  AppendText(line, text);
-  WriteLine(unit, LineText(line));
-}
-
 // A diagnostic naming a file the run was given: `before` "name" `after`.
 void WriteFileError(std::string_view before, std::span<const char> name, std::string_view after) {
   OutputLine line;
@@ -121,7 +119,7 @@ void WriteFileError(std::string_view before, std::span<const char> name, std::st
 void WriteDamage(int unit, double damage) {
   OutputLine line;
   AppendText(line, kDamageLabel);
-  AppendScientific(line, damage, 15, 5);
+  AppendScientific(line, damage, kDamageWidth, kDamageDecimals);
   WriteLine(unit, LineText(line));
 }
 
@@ -129,7 +127,7 @@ void WriteReport(RunStorage& run) {
   WriteLine(kReportUnit, TrimTrailingBlanks(TextView(run.date_stamp)));
   OutputLine scf;
   AppendText(scf, " SCF                           :");
-  AppendFixed(scf, run.scf, 12, 3);
+  AppendFixed(scf, run.scf, kScfWidth, kScfDecimals);
   WriteLine(kReportUnit, LineText(scf));
   WriteLine(kReportUnit, "");
   if (run.user_curve) {

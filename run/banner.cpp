@@ -34,6 +34,17 @@ constexpr bool AllFramedLinesAre58Wide() {
 }
 static_assert(AllFramedLinesAre58Wide());
 
+// The widths of the blank lines around the banner and the curve list: the first line of
+// each is shorter than the frame's lines, and the list ends with a short one.
+constexpr int kShortBlankWidth = 54;
+constexpr int kFrameBlankWidth = 59;
+constexpr int kListEndBlankWidth = 3;
+constexpr int kFrameBlankLines = 3;  // above and below the frame
+
+// Field widths of the curve list: the number of curves, and each curve's number.
+constexpr int kCurveCountWidth = 4;
+constexpr int kCurveNumberWidth = 3;
+
 void WriteBlankLine(int unit, int width) {
   OutputLine line;
   AppendBlanks(line, width);
@@ -43,45 +54,35 @@ void WriteBlankLine(int unit, int width) {
 }  // namespace
 
 void WriteBanner(int unit) {
-  WriteBlankLine(unit, 54);
-  for (int i = 0; i < 3; ++i) WriteBlankLine(unit, 59);
+  WriteBlankLine(unit, kShortBlankWidth);
+  for (int i = 0; i < kFrameBlankLines; ++i) WriteBlankLine(unit, kFrameBlankWidth);
   for (const std::string_view text : kFramedLines) {
     OutputLine line;
     AppendText(line, " ");
     AppendText(line, text);
     WriteLine(unit, LineText(line));
   }
-  for (int i = 0; i < 3; ++i) WriteBlankLine(unit, 59);
-}
-
-void CurveNameText(std::span<const int> curveNames, int curve, std::span<char> name_text,
-                   int message_unit, int& error_flag) {
-  const auto first = static_cast<std::size_t>(curve - 1) * kNameLength;
-  if (curve < 1 || first >= curveNames.size()) {
-    BlankText(name_text);
-    return;
-  }
-  INT2CH(name_text, curveNames.subspan(first), kNameLength, message_unit, error_flag);
+  for (int i = 0; i < kFrameBlankLines; ++i) WriteBlankLine(unit, kFrameBlankWidth);
 }
 
 void WriteCurveList(int unit, int nCurves, std::span<const int> curveNames,
                     std::span<char> name_text, int message_unit, int& error_flag) {
-  WriteBlankLine(unit, 54);
+  WriteBlankLine(unit, kShortBlankWidth);
   OutputLine heading;
   AppendText(heading, "           Available SN-Curves:  (Totally ");
-  AppendInteger(heading, nCurves, 4);
+  AppendInteger(heading, nCurves, kCurveCountWidth);
   AppendText(heading, " curves) ");
   WriteLine(unit, LineText(heading));
-  WriteBlankLine(unit, 59);
+  WriteBlankLine(unit, kFrameBlankWidth);
   for (int curve = 1; curve <= nCurves; ++curve) {
     CurveNameText(curveNames, curve, name_text, message_unit, error_flag);
     OutputLine line;
-    AppendInteger(line, curve, 3);
+    AppendInteger(line, curve, kCurveNumberWidth);
     AppendText(line, " : ");
     AppendText(line, TextView(name_text).substr(0, kShownNameLength));
     WriteLine(unit, LineText(line));
   }
-  WriteBlankLine(unit, 3);
+  WriteBlankLine(unit, kListEndBlankWidth);
 }
 
 }  // namespace qartwo

@@ -17,11 +17,4 @@ void WriteBanner(int unit);
 void WriteCurveList(int unit, int nCurves, std::span<const int> curveNames,
                     std::span<char> name_text, int message_unit, int& error_flag);
 
-// Decodes name `curve` (from 1) of `curveNames` into `name_text`, blank-padded.
-void CurveNameText(std::span<const int> curveNames, int curve, std::span<char> name_text,
-                   int message_unit, int& error_flag);
-
-// The part of a curve name that the console and the report show: its first 23 characters.
-inline constexpr std::size_t kShownNameLength = 23;
-
 }  // namespace qartwo

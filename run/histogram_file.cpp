@@ -20,14 +20,6 @@ constexpr std::array<ExpectedValue, 2> kBlockValues = {{
 
 constexpr std::string_view kFileKind = "cycle histogram";
 
-HistogramFileResult& Stop(HistogramFileResult& result, InputProblem problem,
-                          std::span<const char> line) {
-  result.status = InputFileStatus::kInputError;
-  result.problem = problem;
-  result.line_text = TrimTrailingBlanks(InputLineText(line));
-  return result;
-}
-
 InputProblem ReadHeader(std::string_view text, HistogramFileResult& result) {
   int blocks = 0;
   double width = 0.0;
@@ -74,7 +66,7 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
     const std::string_view text = InputLineText(line);
     if (result.position.data_line == 1) {
       if (const InputProblem problem = ReadHeader(text, result); problem != InputProblem::kNone) {
-        return Stop(result, problem, line);
+        return StopAtLine(result, InputFileStatus::kInputError, problem, line);
       }
       continue;
     }
@@ -82,14 +74,12 @@ HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
     // histogram is never cut short without a word.
     if (static_cast<std::size_t>(result.block_lines) >= block_counts.size()) {
       result.block_room = block_counts.size();
-      Stop(result, InputProblem::kNone, line);
-      result.status = InputFileStatus::kRefused;
-      return result;
+      return StopAtLine(result, InputFileStatus::kRefused, InputProblem::kNone, line);
     }
     double cycles = 0.0;
     if (const InputProblem problem = ReadBlock(text, result, cycles);
         problem != InputProblem::kNone) {
-      return Stop(result, problem, line);
+      return StopAtLine(result, InputFileStatus::kInputError, problem, line);
     }
     block_counts[static_cast<std::size_t>(result.block_lines)] = cycles;
     ++result.block_lines;

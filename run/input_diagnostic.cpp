@@ -13,17 +13,13 @@ void AppendFileName(OutputLine& line, const InputFileProblem& problem) {
   AppendText(line, "\"");
 }
 
-void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible) {
+// A line under the heading: the indent, `label` and `text`; nothing when there is no text.
+void WriteIndented(int unit, std::string_view label, std::string_view text, bool visible) {
   if (text.empty()) return;
-  OutputLine line;
-  AppendText(line, kIndent);
-  AppendText(line, label);
-  if (visible) {
-    AppendVisible(line, text);
-  } else {
-    AppendText(line, text);
-  }
-  WriteLine(unit, LineText(line));
+  OutputLine indented;
+  AppendText(indented, kIndent);
+  AppendText(indented, label);
+  WriteLabelled(unit, LineText(indented), text, visible);
 }
 
 }  // namespace
@@ -65,9 +61,9 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
       break;
   }
   WriteLine(unit, LineText(heading));
-  WriteLabelled(unit, "line text: ", TrimTrailingBlanks(problem.line_text), true);
-  WriteLabelled(unit, "problem  : ", problem.problem, false);
-  WriteLabelled(unit, "expected : ", problem.expected, false);
+  WriteIndented(unit, "line text: ", TrimTrailingBlanks(problem.line_text), true);
+  WriteIndented(unit, "problem  : ", problem.problem, false);
+  WriteIndented(unit, "expected : ", problem.expected, false);
 }
 
 void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values) {

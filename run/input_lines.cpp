@@ -18,11 +18,6 @@ std::string_view InputLineText(std::span<const char> line) {
   return {line.data(), std::min(line.size(), kInputLineLength)};
 }
 
-std::string_view TrimTrailingBlanks(std::string_view line) {
-  const std::size_t last = line.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
-}
-
 namespace {
 
 bool EndsToken(char c) {

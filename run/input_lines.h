@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "support/free_form.h"
+#include "support/text.h"
 #include "support/units.h"
 
 namespace qartwo {
@@ -25,9 +26,6 @@ InputLineKind ClassifyInputLine(std::string_view line);
 
 // The part of a line buffer that holds the line: its first kInputLineLength characters.
 std::string_view InputLineText(std::span<const char> line);
-
-// The line without its trailing blanks.
-std::string_view TrimTrailingBlanks(std::string_view line);
 
 // Position of a reader in its file. Every physical line counts in line_number, so a user
 // can find it in an editor; only data lines count in data_line.
@@ -75,6 +73,18 @@ enum class InputFileStatus {
   kRefused,     // the file's content does not fit the program's storage or format
   kUnitError,   // the unit could not be read
 };
+
+// Ends a reader's result (a HistogramFileResult or SnCurveFileResult) at the failing `line`:
+// `status`, `problem` and the line's text without trailing blanks, a view into `line` that
+// stays valid until the line buffer changes.
+template <typename Result>
+Result& StopAtLine(Result& result, InputFileStatus status, InputProblem problem,
+                   std::span<const char> line) {
+  result.status = status;
+  result.problem = problem;
+  result.line_text = TrimTrailingBlanks(InputLineText(line));
+  return result;
+}
 
 // A reader's loop step: ReadDataLine, true when `line` holds the next data line. False at
 // the end of the file (nothing else changes) or when the unit fails (`status` becomes

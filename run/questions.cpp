@@ -17,9 +17,12 @@ namespace {
 // Lines under a diagnostic's heading are indented so that they read as one message.
 constexpr std::string_view kIndent = "     ";
 
+// Width of the number behind " Illegal SN-Curve :".
+constexpr int kIllegalNumberWidth = 4;
+
 // The prompt as the user saw it, without the blanks behind its colon.
 std::string_view Question(std::string_view prompt) {
-  return prompt.substr(0, static_cast<std::size_t>(LENTRM(prompt)));
+  return TrimTrailingBlanks(prompt);
 }
 
 void WriteHeading(std::string_view what, std::string_view prompt) {
@@ -32,16 +35,12 @@ void WriteHeading(std::string_view what, std::string_view prompt) {
   WriteLine(kDiagnosticOutput, LineText(line));
 }
 
-void WriteLabelled(std::string_view label, std::string_view text, bool visible = false) {
-  OutputLine line;
-  AppendText(line, kIndent);
-  AppendText(line, label);
-  if (visible) {
-    AppendVisible(line, text);
-  } else {
-    AppendText(line, text);
-  }
-  WriteLine(kDiagnosticOutput, LineText(line));
+// A line under a diagnostic's heading: the indent, `label` and `text`.
+void WriteIndented(std::string_view label, std::string_view text, bool visible = false) {
+  OutputLine indented;
+  AppendText(indented, kIndent);
+  AppendText(indented, label);
+  WriteLabelled(kDiagnosticOutput, LineText(indented), text, visible);
 }
 
 AnswerStatus EndOfInput(std::string_view prompt) {
@@ -53,7 +52,7 @@ AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
                        const FreeFormResult& result, std::string_view expected,
                        std::string_view note = {}) {
   WriteHeading("input error in the answer to", prompt);
-  WriteLabelled("answer   : ", answer.substr(0, static_cast<std::size_t>(LENTRM(answer))), true);
+  WriteIndented("answer   : ", TrimTrailingBlanks(answer), true);
   OutputLine problem;
   if (!result.value.empty()) {
     AppendText(problem, "\"");
@@ -61,9 +60,9 @@ AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
     AppendText(problem, "\": ");
   }
   AppendText(problem, FreeFormStatusText(result.status));
-  WriteLabelled("problem  : ", LineText(problem));
-  WriteLabelled("expected : ", expected);
-  if (!note.empty()) WriteLabelled("note     : ", note);
+  WriteIndented("problem  : ", LineText(problem));
+  WriteIndented("expected : ", expected);
+  if (!note.empty()) WriteIndented("note     : ", note);
   return AnswerStatus::kInputError;
 }
 
@@ -103,7 +102,7 @@ std::string_view OpenAnswer(const FileQuestion& question, std::span<char> name,
 void WriteRefusal(const FileQuestion& question, std::string_view name, std::string_view reason) {
   OutputLine line;
   AppendText(line, " *** ERROR: cannot use \"");
-  AppendVisible(line, name.substr(0, static_cast<std::size_t>(LENTRM(name))));
+  AppendVisible(line, TrimTrailingBlanks(name));
   AppendText(line, "\" as ");
   AppendText(line, question.what);
   AppendText(line, ": ");
@@ -177,23 +176,18 @@ AnswerStatus AskReal(std::string_view prompt, std::string_view what, double defa
 
 AnswerStatus AskCurveNumber(std::string_view prompt, int nCurves, std::span<char> answer,
                             int& number) {
-  PROMPT(kConsoleOutput, prompt);
-  if (const AnswerStatus read = ReadCurveNumber(prompt, answer, number);
-      read != AnswerStatus::kOk) {
-    return read;
-  }
-  while (number < 1 || number > nCurves) {
-    OutputLine line;
-    AppendText(line, " Illegal SN-Curve :");
-    AppendInteger(line, number, 4);
-    WriteLine(kConsoleOutput, LineText(line));
+  for (;;) {
     PROMPT(kConsoleOutput, prompt);
     if (const AnswerStatus read = ReadCurveNumber(prompt, answer, number);
         read != AnswerStatus::kOk) {
       return read;
     }
+    if (number >= 1 && number <= nCurves) return AnswerStatus::kOk;
+    OutputLine line;
+    AppendText(line, " Illegal SN-Curve :");
+    AppendInteger(line, number, kIllegalNumberWidth);
+    WriteLine(kConsoleOutput, LineText(line));
   }
-  return AnswerStatus::kOk;
 }
 
 }  // namespace qartwo

@@ -11,7 +11,6 @@ namespace qartwo {
 namespace {
 
 constexpr std::string_view kFileKind = "SN-curve";
-constexpr std::string_view kNameLabel = " User Defined SN-Curve         : ";
 
 constexpr std::array<ExpectedValue, 3> kSizeValues = {{
     {"nSNlin", FreeFormKind::kInteger},
@@ -25,26 +24,13 @@ constexpr std::array<ExpectedValue, kValuesPerSegment> kSegmentValues = {{
     {"nBreak", FreeFormKind::kReal},
 }};
 
-SnCurveFileResult& Stop(SnCurveFileResult& result, InputFileStatus status,
-                        std::span<const char> line) {
-  result.status = status;
-  result.line_text = TrimTrailingBlanks(InputLineText(line));
-  return result;
-}
-
-SnCurveFileResult& StopAt(SnCurveFileResult& result, InputProblem problem,
-                          std::span<const char> line) {
-  result.problem = problem;
-  return Stop(result, InputFileStatus::kInputError, line);
-}
-
 void TakeName(std::string_view text, std::span<char> name_line, int console_unit) {
   const std::size_t kept = std::min(text.size(), name_line.size());
   std::copy_n(text.begin(), kept, name_line.begin());
   std::fill(name_line.begin() + static_cast<std::ptrdiff_t>(kept), name_line.end(), ' ');
   WriteLine(console_unit, "");
   OutputLine shown;
-  AppendText(shown, kNameLabel);
+  AppendText(shown, kUserDefinedLabel);
   AppendText(shown, TrimTrailingBlanks({name_line.data(), name_line.size()}));
   WriteLine(console_unit, LineText(shown));
 }
@@ -52,38 +38,33 @@ void TakeName(std::string_view text, std::span<char> name_line, int console_unit
 // Checks the size line against the file format and the room of the vector; the sum is
 // taken in long long so that no count can wrap it.
 SnCurveRefusal CheckSize(SnCurveFileResult& result, std::size_t room) {
-  if (result.n_sn_lin < 0 || result.n_par_per_lin < 0 || result.n_fix_par < 0) {
+  if (result.nSNlin < 0 || result.nParPerLin < 0 || result.nFixPar < 0) {
     return SnCurveRefusal::kNegativeCount;
   }
-  if (result.n_par_per_lin != kValuesPerSegment) return SnCurveRefusal::kValuesPerSegment;
-  result.needed_values = kHeaderLength +
-                         static_cast<long long>(kValuesPerSegment) * result.n_sn_lin +
-                         result.n_fix_par;
+  if (result.nParPerLin != kValuesPerSegment) return SnCurveRefusal::kValuesPerSegment;
+  result.needed_values =
+      kHeaderLength + static_cast<long long>(kValuesPerSegment) * result.nSNlin + result.nFixPar;
   result.vector_room = room;
   if (result.needed_values > static_cast<long long>(room)) return SnCurveRefusal::kTooManyValues;
   return SnCurveRefusal::kNone;
 }
 
 void SetHeader(std::span<double> curve, const SnCurveFileResult& result) {
-  const auto set = [&curve](int element, double value) {
-    curve[static_cast<std::size_t>(element) - 1] = value;
-  };
-  set(kIStandard, 2.0);  // no thickness correction for a user-defined curve
-  set(kIClass, 1.0);
-  set(kIEnv, 1.0);
-  set(kNSNlin, result.n_sn_lin);
-  set(kNParPerLin, result.n_par_per_lin);
-  set(kNFixPar, result.n_fix_par);
-  set(kIFirstLin, kHeaderLength + 1);
-  set(kIFirstFix, result.n_sn_lin * result.n_par_per_lin + kHeaderLength + 1);
+  // A user-defined curve counts as a DNV curve, which is never thickness-corrected.
+  WriteHeader(curve, {.iStandard = kStandardDnv,
+                      .iClass = 1,
+                      .iEnv = 1,
+                      .nSNlin = result.nSNlin,
+                      .nParPerLin = result.nParPerLin,
+                      .nFixPar = result.nFixPar});
 }
 
 // Reads the size line; the problem found, or kNone with `result.refusal` saying whether the
 // size fits the file format and the vector.
 InputProblem ReadSize(std::string_view text, SnCurveFileResult& result, std::size_t room) {
-  const std::array<FreeFormTarget, 3> targets = {IntegerTarget(result.n_sn_lin),
-                                                 IntegerTarget(result.n_par_per_lin),
-                                                 IntegerTarget(result.n_fix_par)};
+  const std::array<FreeFormTarget, 3> targets = {IntegerTarget(result.nSNlin),
+                                                 IntegerTarget(result.nParPerLin),
+                                                 IntegerTarget(result.nFixPar)};
   const InputProblem problem =
       ReadLineValues(text, result.position.overflow, targets, result.value);
   if (problem == InputProblem::kNone) result.refusal = CheckSize(result, room);
@@ -119,7 +100,7 @@ InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::sp
   const int first_fix = HeaderInteger(curve, kIFirstFix);
   std::array<FreeFormTarget, kCurveVectorLength> targets{};
   std::size_t count = 0;
-  for (int i = 0; i < result.n_fix_par; ++i) {
+  for (int i = 0; i < result.nFixPar; ++i) {
     const long long element = static_cast<long long>(first_fix) + i;
     if (element < 1 || element > static_cast<long long>(room)) break;  // kept out by the size check
     targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
@@ -133,7 +114,7 @@ InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::sp
 void CheckComplete(SnCurveFileResult& result) {
   const bool complete =
       (result.line_kind == SnCurveLine::kSize || result.line_kind == SnCurveLine::kSegment) &&
-      result.segment >= result.n_sn_lin;
+      result.segment >= result.nSNlin;
   if (result.status != InputFileStatus::kOk || complete) return;
   result.status = InputFileStatus::kInputError;
   result.problem = InputProblem::kEndsEarly;
@@ -156,19 +137,19 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
       result.line_kind = SnCurveLine::kSize;
       if (const InputProblem problem = ReadSize(text, result, room);
           problem != InputProblem::kNone) {
-        return StopAt(result, problem, line);
+        return StopAtLine(result, InputFileStatus::kInputError, problem, line);
       }
       if (result.refusal != SnCurveRefusal::kNone) {
-        return Stop(result, InputFileStatus::kRefused, line);
+        return StopAtLine(result, InputFileStatus::kRefused, InputProblem::kNone, line);
       }
       SetHeader(curve, result);
       continue;
     }
-    if (result.segment < result.n_sn_lin) {
+    if (result.segment < result.nSNlin) {
       result.line_kind = SnCurveLine::kSegment;
       if (const InputProblem problem = ReadSegment(text, result, curve);
           problem != InputProblem::kNone) {
-        return StopAt(result, problem, line);
+        return StopAtLine(result, InputFileStatus::kInputError, problem, line);
       }
       continue;
     }
@@ -176,7 +157,7 @@ SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<doub
     result.line_kind = SnCurveLine::kFixed;
     if (const InputProblem problem = ReadFixed(text, result, curve, room);
         problem != InputProblem::kNone) {
-      return StopAt(result, problem, line);
+      return StopAtLine(result, InputFileStatus::kInputError, problem, line);
     }
     return result;
   }
@@ -205,7 +186,7 @@ void AppendExpectedLine(OutputLine& expected, SnCurveLine kind, const SnCurveFil
       return;
     case SnCurveLine::kFixed:
       AppendText(expected, "fixed-parameter line: nFixPar = ");
-      AppendCount(expected, result.n_fix_par);
+      AppendCount(expected, result.nFixPar);
       AppendText(expected, " values (real)");
       return;
   }
@@ -232,7 +213,7 @@ void AppendMissingLine(OutputLine& what, OutputLine& expected, const SnCurveFile
       AppendText(what, "segment ");
       AppendCount(what, missing.segment);
       AppendText(what, " of ");
-      AppendCount(what, result.n_sn_lin);
+      AppendCount(what, result.nSNlin);
       AppendText(what, " is missing");
       AppendExpectedLine(expected, SnCurveLine::kSegment, missing);
       return;
@@ -260,23 +241,23 @@ void AppendInputError(OutputLine& what, OutputLine& expected, const SnCurveFileR
   OutputLine name;
   AppendText(name, "fixed parameter ");
   AppendCount(name, static_cast<long long>(result.value.target) + 1);
-  AppendValueProblem(what, result.value, {LineText(name), FreeFormKind::kReal}, result.n_fix_par);
+  AppendValueProblem(what, result.value, {LineText(name), FreeFormKind::kReal}, result.nFixPar);
 }
 
 void AppendRefusal(OutputLine& what, OutputLine& expected, const SnCurveFileResult& result) {
   switch (result.refusal) {
     case SnCurveRefusal::kNegativeCount:
       AppendText(what, "a negative count: nSNlin ");
-      AppendCount(what, result.n_sn_lin);
+      AppendCount(what, result.nSNlin);
       AppendText(what, ", nParPerLin ");
-      AppendCount(what, result.n_par_per_lin);
+      AppendCount(what, result.nParPerLin);
       AppendText(what, ", nFixPar ");
-      AppendCount(what, result.n_fix_par);
+      AppendCount(what, result.nFixPar);
       AppendText(expected, "nSNlin, nParPerLin and nFixPar of 0 or more");
       return;
     case SnCurveRefusal::kValuesPerSegment:
       AppendText(what, "nParPerLin is ");
-      AppendCount(what, result.n_par_per_lin);
+      AppendCount(what, result.nParPerLin);
       AppendText(expected,
                  "nParPerLin 3: a segment line holds exactly three values (LogA, m, nBreak)");
       return;

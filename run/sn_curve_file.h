@@ -13,6 +13,9 @@
 
 namespace qartwo {
 
+// What stands before a user-defined curve's name on the console and in the report.
+inline constexpr std::string_view kUserDefinedLabel = " User Defined SN-Curve         : ";
+
 // The data lines of the file, in the order they come.
 enum class SnCurveLine { kNone, kName, kSize, kSegment, kFixed };
 
@@ -33,9 +36,9 @@ struct SnCurveFileResult {
   SnCurveLine line_kind = SnCurveLine::kNone;
   int segment = 0;  // segment number (from 1) of the last segment line taken or failing
   // From the size line as read, also when it was refused.
-  int n_sn_lin = 0;
-  int n_par_per_lin = 0;
-  int n_fix_par = 0;
+  int nSNlin = 0;
+  int nParPerLin = 0;
+  int nFixPar = 0;
   // Not kOk: the failing line (for kUnitError the last line read) and its data-line number.
   InputLinePosition position;
   // kInputError, kRefused: the failing line without trailing blanks; a view into the

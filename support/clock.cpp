@@ -88,7 +88,7 @@ void DATSTR(int level, std::span<char> result) {
   std::array<char, kStampWorkLength> work;
   SetText(work, LineText(line));
   const std::string_view stamp = TextView(work);
-  SetText(result, stamp.substr(0, static_cast<std::size_t>(LENTRM(stamp))));
+  SetText(result, TrimTrailingBlanks(stamp));
 }
 
 }  // namespace qartwo

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "support/units.h"
+
 namespace qartwo {
 namespace {
 
@@ -46,12 +48,12 @@ int ClampDecimals(int decimals) {
   return std::clamp(decimals, 0, kMaxDecimals);
 }
 
-using FieldWriter = void (*)(std::span<char>, double, int);
-
-void AppendField(OutputLine& line, int width, FieldWriter writer, double value, int decimals) {
+// Appends a field of `width` characters that `fill` writes.
+template <typename Fill>
+void AppendField(OutputLine& line, int width, Fill fill) {
   std::array<char, kMaxFieldWidth> field{};
   const auto size = static_cast<std::size_t>(std::clamp(width, 0, kMaxFieldWidth));
-  writer(std::span<char>(field.data(), size), value, decimals);
+  fill(std::span<char>(field.data(), size));
   AppendText(line, std::string_view(field.data(), size));
 }
 
@@ -128,18 +130,29 @@ void AppendBlanks(OutputLine& line, int count) {
 }
 
 void AppendInteger(OutputLine& line, long long value, int width) {
-  std::array<char, kMaxFieldWidth> field{};
-  const auto size = static_cast<std::size_t>(std::clamp(width, 0, kMaxFieldWidth));
-  WriteInteger(std::span<char>(field.data(), size), value);
-  AppendText(line, std::string_view(field.data(), size));
+  AppendField(line, width, [value](std::span<char> field) { WriteInteger(field, value); });
 }
 
 void AppendFixed(OutputLine& line, double value, int width, int decimals) {
-  AppendField(line, width, WriteFixed, value, decimals);
+  AppendField(line, width,
+              [value, decimals](std::span<char> field) { WriteFixed(field, value, decimals); });
 }
 
 void AppendScientific(OutputLine& line, double value, int width, int decimals) {
-  AppendField(line, width, WriteScientific, value, decimals);
+  AppendField(line, width, [value, decimals](std::span<char> field) {
+    WriteScientific(field, value, decimals);
+  });
+}
+
+void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible) {
+  OutputLine line;
+  AppendText(line, label);
+  if (visible) {
+    AppendVisible(line, text);
+  } else {
+    AppendText(line, text);
+  }
+  WriteLine(unit, LineText(line));
 }
 
 void AppendVisible(OutputLine& line, std::string_view text) {

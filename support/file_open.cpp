@@ -78,10 +78,6 @@ inline constexpr int kStatusCodeUnknown = 1;
 // Status code OPNOLD reuses when given a negative mode; UNKNOWN before its first call.
 int previous_status_code = kStatusCodeUnknown;
 
-void WriteEmptyLines(int unit, int count) {
-  for (int i = 0; i < count; ++i) WriteLine(unit, "");
-}
-
 void WriteErrorHeader(int message_unit, int unit) {
   WriteEmptyLines(message_unit, 3);
   OutputLine line;
@@ -293,11 +289,9 @@ void OpenOnUnit(std::string_view file_name, int unit, OpenRequest& request, int 
   CloseUnit(unit);
   request.connection.owns_stream = true;
   int error = 0;
-  std::FILE* stream =
-      request.status == OpenStatus::kScratch
-          ? OpenScratchFile(error)
-          : OpenNamedFile(file_name.substr(0, static_cast<std::size_t>(LENTRM(file_name))), request,
-                          error);
+  std::FILE* stream = request.status == OpenStatus::kScratch
+                          ? OpenScratchFile(error)
+                          : OpenNamedFile(TrimTrailingBlanks(file_name), request, error);
   if (stream != nullptr && ConnectUnit(unit, stream, request.connection) != IoStatus::kOk) {
     std::fclose(stream);
     stream = nullptr;

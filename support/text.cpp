@@ -27,11 +27,6 @@ bool AllBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == kBlank; });
 }
 
-void WriteEmptyLines(int unit) {
-  WriteLine(unit, "");
-  WriteLine(unit, "");
-}
-
 // One message line: a label followed by a number right-aligned in its field.
 void WriteLabelledNumber(int unit, std::string_view label, long long value) {
   OutputLine line;
@@ -58,6 +53,10 @@ int LENTRM(std::string_view text) {
   return 0;
 }
 
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  return text.substr(0, static_cast<std::size_t>(LENTRM(text)));
+}
+
 void BlankText(std::span<char> text) {
   std::fill(text.begin(), text.end(), kBlank);
 }
@@ -80,9 +79,9 @@ void INT2CH(std::span<char> text, std::span<const int> codes, int n, int message
             int& error_flag) {
   BlankText(text);
   if (n <= 0) {
-    WriteEmptyLines(message_unit);
+    WriteEmptyLines(message_unit, 2);
     WriteLine(message_unit, "   Error in routine *INT2CH*              ");
-    WriteEmptyLines(message_unit);
+    WriteEmptyLines(message_unit, 2);
     WriteLabelledNumber(message_unit, "   Inpus string has illegal length            :", n);
     error_flag -= 1;
     return;
@@ -108,9 +107,9 @@ void CH2INT(std::span<const std::string_view> texts, std::span<int> names, int n
     const std::string_view text = texts[j];
     const int trimmed = LENTRM(text);
     if (trimmed > n) {
-      WriteEmptyLines(message_unit);
+      WriteEmptyLines(message_unit, 2);
       WriteLine(message_unit, "   Error in routine *CH2INT*              ");
-      WriteEmptyLines(message_unit);
+      WriteEmptyLines(message_unit, 2);
       WriteLine(message_unit, "   Character string longer than integer  array ");
       WriteLabelledNumber(message_unit,
                           "   Length of string :                         : ", trimmed);

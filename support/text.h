@@ -11,6 +11,11 @@ namespace qartwo {
 // Position (from 1) of the last non-blank character; 0 for an empty or all-blank text.
 int LENTRM(std::string_view text);
 
+// `text` up to its last non-blank character (LENTRM): a view into `text`, valid as long as
+// the characters it views.
+//   "ab c  " => "ab c"      "   " => ""
+std::string_view TrimTrailingBlanks(std::string_view text);
+
 // Sets every character of `text` to a blank.
 void BlankText(std::span<char> text);
 

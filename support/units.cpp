@@ -417,6 +417,10 @@ int UnitDescriptor(int unit) {
   return slot != nullptr && slot->stream != nullptr ? fileno(slot->stream) : -1;
 }
 
+void WriteEmptyLines(int unit, int count) {
+  for (int i = 0; i < count; ++i) WriteLine(unit, "");
+}
+
 IoStatus WriteText(int unit, std::string_view text) {
   return WriteUnitText(unit, text, false);
 }

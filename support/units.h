@@ -74,6 +74,9 @@ int UnitDescriptor(int unit);
 // Writes `text` and a newline to a sequential formatted unit.
 IoStatus WriteLine(int unit, std::string_view text);
 
+// Writes `count` empty lines to `unit` (nothing for count <= 0); failures as for WriteLine.
+void WriteEmptyLines(int unit, int count);
+
 // Writes `text` without ending the line (prompts).
 IoStatus WriteText(int unit, std::string_view text);
 

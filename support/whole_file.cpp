@@ -70,9 +70,11 @@ void NoteOpenedFile(WholeFile& file, std::string_view name, int unit) {
   const Connection* connection = UnitConnection(unit);
   file.created = connection != nullptr && connection->created;
   file.replacing = false;
+  // The open succeeded, so the name fits and holds no NUL.
+  const std::string_view trimmed = TrimTrailingBlanks(name);
   std::array<char, kPathCapacity> given{};
-  SetText(std::span(given).first(kPathCapacity - 1), name.substr(0, LENTRM(name)));
-  given[static_cast<std::size_t>(LENTRM(name))] = '\0';
+  SetText(std::span(given).first(kPathCapacity - 1), trimmed);
+  given[std::min(trimmed.size(), kPathCapacity - 1)] = '\0';
   if (realpath(given.data(), file.target.data()) == nullptr) file.target = given;
   if (file.created) RemoveOnInterrupt(InterruptRemoval::kCreatedFile, file.target.data());
 }
