@@ -70,7 +70,7 @@ void BM_WholeRun(benchmark::State& state, const char* answers_file, const char* 
       break;
     }
   }
-  CloseAllUnits();
+  static_cast<void>(CloseAllUnits());
   ConnectConsoleUnits();
   fs::current_path(previous);
   if (blocks > 0) {

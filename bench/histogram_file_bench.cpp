@@ -31,7 +31,7 @@ void BM_ReadHistogramFile10000Blocks(benchmark::State& state) {
     int error_flag = 0;
     OPNOLD(name, kHistogramUnit, kMustExist, error_flag);
     const HistogramFileResult result = ReadHistogramFile(kHistogramUnit, line, counts);
-    CloseUnit(kHistogramUnit);
+    static_cast<void>(CloseUnit(kHistogramUnit));
     if (error_flag != 0 || result.status != InputFileStatus::kOk || result.block_lines != kBlocks) {
       state.SkipWithError("the histogram file was not read whole");
       break;

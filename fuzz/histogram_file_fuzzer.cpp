@@ -42,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(result.position.line_number > 0);
   }
   WriteHistogramFileProblem(kConsoleOutput, "histogram.txt", result);
-  CloseAllUnits();
+  static_cast<void>(CloseAllUnits());
   return 0;
 }

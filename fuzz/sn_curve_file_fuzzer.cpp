@@ -52,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int error_flag = 0;
     QAR02X(counts, curve, plate, histogram, damage, kConsoleOutput, error_flag);
   }
-  CloseAllUnits();
+  static_cast<void>(CloseAllUnits());
   return 0;
 }

@@ -45,8 +45,8 @@ struct HistogramFileResult {
 // with kRefused at the first block line beyond block_counts.size() (the program passes
 // kMaxBlocks); with kUnitError when the unit fails. Never writes outside `line` and
 // `block_counts`; writes nothing to any unit.
-HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
-                                      std::span<double> block_counts);
+[[nodiscard]] HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
+                                                    std::span<double> block_counts);
 
 // Writes the diagnostic for a result that is not kOk to `unit` (nothing for kOk): the file
 // name, the line number, the line's text and what was expected, or the limit it broke.

@@ -56,14 +56,15 @@ enum class InputProblem {
 // reader refused the line, kCutValue when a value it took was cut at kInputLineLength (see
 // ValueCutAtLineEnd), kNone when all values were read. `overflow` is what ReadLine told of
 // the line: only its first overflow.stored characters are read, the rest being padding.
-InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
-                            std::span<const FreeFormTarget> targets, FreeFormResult& read);
+[[nodiscard]] InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
+                                          std::span<const FreeFormTarget> targets,
+                                          FreeFormResult& read);
 
 // Reads lines of `unit` into `line` (at most its first kInputLineLength characters are
 // used, padded with blanks) until a data line, passing over comment and blank lines.
 // kOk: `line` holds the data line and `position` has counted it. kEndOfFile: no data line
 // was left. Any other status is the unit's failure. `line` is blank on every non-ok return.
-IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position);
+[[nodiscard]] IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position);
 
 // How a reader ended. The main program ends the run with status 2 on kInputError and 1 on
 // kRefused or kUnitError.
@@ -89,7 +90,7 @@ Result& StopAtLine(Result& result, InputFileStatus status, InputProblem problem,
 // A reader's loop step: ReadDataLine, true when `line` holds the next data line. False at
 // the end of the file (nothing else changes) or when the unit fails (`status` becomes
 // kUnitError and `io_status` the unit's failure).
-bool NextDataLine(int unit, std::span<char> line, InputLinePosition& position,
-                  InputFileStatus& status, IoStatus& io_status);
+[[nodiscard]] bool NextDataLine(int unit, std::span<char> line, InputLinePosition& position,
+                                InputFileStatus& status, IoStatus& io_status);
 
 }  // namespace qartwo

@@ -92,7 +92,7 @@ std::string_view OpenAnswer(const FileQuestion& question, std::span<char> name,
   const FileIdentity opened = DescriptorIdentity(UnitDescriptor(question.unit));
   for (const RefusedFile& refused : question.refused) {
     if (SameRegularFile(opened, refused.identity)) {
-      CloseUnit(question.unit);
+      static_cast<void>(CloseUnit(question.unit));  // opened only to be looked at
       return refused.reason;
     }
   }

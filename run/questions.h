@@ -14,7 +14,7 @@ namespace qartwo {
 enum class AnswerStatus { kOk, kEndOfInput, kInputError };
 
 // Shows `prompt` on unit 6 and reads one console line into `answer` (blanked first).
-AnswerStatus AskLine(std::string_view prompt, std::span<char> answer);
+[[nodiscard]] AnswerStatus AskLine(std::string_view prompt, std::span<char> answer);
 
 // A file that a file-name answer must not name, and why, e.g. "it is the report file".
 struct RefusedFile {
@@ -36,18 +36,18 @@ struct FileQuestion {
 // failure text and the name as typed on the console (and the reason on the diagnostic unit)
 // after a name longer than `name` holds, a failed open, or a file that is one of `refused`
 // (closed again at once). With line editing on, Tab completes the name being typed.
-AnswerStatus AskFile(const FileQuestion& question, std::span<char> name);
+[[nodiscard]] AnswerStatus AskFile(const FileQuestion& question, std::span<char> name);
 
 // Asks for a real number: an answer whose first character is a blank gives
 // `default_value`, otherwise the first free-form value of the line. `what` names the value
 // in the diagnostic.
-AnswerStatus AskReal(std::string_view prompt, std::string_view what, double default_value,
-                     std::span<char> answer, double& value);
+[[nodiscard]] AnswerStatus AskReal(std::string_view prompt, std::string_view what,
+                                   double default_value, std::span<char> answer, double& value);
 
 // Asks for a curve number until it lies in 1..nCurves, showing " Illegal SN-Curve :" and the
 // number after each one outside. Blank lines before the number are passed over; a null value
 // or a slash keeps the number as it was.
-AnswerStatus AskCurveNumber(std::string_view prompt, int nCurves, std::span<char> answer,
-                            int& number);
+[[nodiscard]] AnswerStatus AskCurveNumber(std::string_view prompt, int nCurves,
+                                          std::span<char> answer, int& number);
 
 }  // namespace qartwo

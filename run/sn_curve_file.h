@@ -63,8 +63,9 @@ struct SnCurveFileResult {
 // is stored from it. kInputError: a line with too few values, a value of the wrong kind or cut
 // at column 256, a slope m of 0 or below, or a file that ends before its name, size or segment
 // lines. Never writes outside `line`, `curve` and `name_line`.
-SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line, std::span<double> curve,
-                                  std::span<char> name_line, int console_unit);
+[[nodiscard]] SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line,
+                                                std::span<double> curve, std::span<char> name_line,
+                                                int console_unit);
 
 // Writes the diagnostic for a result that is not kOk to `unit` (nothing for kOk): the file
 // name, the line number, the line's text and what was expected, or the limit it broke.

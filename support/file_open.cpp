@@ -286,7 +286,7 @@ bool DecodeOptions(int unit, int status_code, int access_code, int form_code, in
 // unconnected, `status` is minus the system error and the message goes to `message_unit`.
 void OpenOnUnit(std::string_view file_name, int unit, OpenRequest& request, int print_switch,
                 int message_unit, int& status) {
-  CloseUnit(unit);
+  static_cast<void>(CloseUnit(unit));  // a former file's lost output was its writer's to see
   request.connection.owns_stream = true;
   int error = 0;
   std::FILE* stream = request.status == OpenStatus::kScratch

@@ -1,6 +1,15 @@
 // Free-form number reading: a list of integer and real targets filled from one text (a
-// console answer or one input-file line). The grammar is written above the parser in
-// free_form.cpp.
+// console answer or one input-file line). In brief (the full grammar is written above the
+// parser in free_form.cpp):
+//   - values are separated by blanks (space, tab) or by one comma with blanks around it;
+//   - an integer is [sign] digits; a real is [sign] digits [. digits] [exponent], or
+//     [sign] . digits [exponent], the exponent E, e, D or d with [sign] digits:
+//     2, 10.0, .5, 2E5, 1.5D-3;
+//   - n*v gives v to n targets, n* skips n targets, a comma with nothing before it skips one;
+//   - a slash ends the values: the targets after it keep what they held;
+//   - once every target has a value the rest of the text is not looked at.
+//   "4, 10.0, 0.0"   => 4, 10.0, 0.0           "3*7"    => 7, 7, 7
+//   "1 /"            => 1, (kept)              "2 x"    => kNotANumber at target 1
 #pragma once
 
 #include <cstddef>
@@ -37,7 +46,9 @@ enum class FreeFormStatus : int {
 struct FreeFormResult {
   FreeFormStatus status = FreeFormStatus::kOk;
   int target = 0;          // index (from 0) of the target that failed
-  std::string_view value;  // the offending value as written (empty for kTooFewValues)
+  // The offending value as written (empty for kTooFewValues): a view into the text read,
+  // valid as long as that text.
+  std::string_view value;
   // Position in the text just past the last token that went to a target (0 when none did):
   // tells whether a value ran up to the end of a line that was cut.
   std::size_t end = 0;
@@ -46,7 +57,8 @@ struct FreeFormResult {
 // Fills `targets` in order from `text`. Targets reached by a null value or after a slash
 // keep their values. On failure the targets before the failing one hold their new values
 // and the result says which target failed and on what text; the process never ends here.
-FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets);
+[[nodiscard]] FreeFormResult ReadFreeForm(std::string_view text,
+                                         std::span<const FreeFormTarget> targets);
 
 // The same, with the result written to `result`: a reader that keeps it for its diagnostic
 // spares the copy of a returned one.

@@ -177,7 +177,7 @@ unsigned char CompleteAtTab(EditLine* editor, int) {
   }
   if (g_found.count < 2) return CC_REFRESH_BEEP;
   ListNames(g_found);
-  FlushUnit(kConsoleOutput);
+  static_cast<void>(FlushUnit(kConsoleOutput));  // a failure stays recorded on the unit
   return CC_REDISPLAY;
 }
 

@@ -111,7 +111,8 @@ IoStatus ReadThroughSource(std::span<char> line, LineOverflow& overflow) {
   std::array<char, kHeldPromptRoom> prompt = g_held_prompt;
   const std::size_t length = g_held_length;
   g_held_length = 0;
-  FlushUnit(kConsoleOutput);  // what came before the prompt is on the screen first
+  // What came before the prompt is on the screen first; a failure stays recorded on unit 6.
+  static_cast<void>(FlushUnit(kConsoleOutput));
   std::fill(line.begin(), line.end(), ' ');
   return g_line_source(std::string_view(prompt.data(), length), line, overflow);
 }
@@ -345,7 +346,7 @@ IoStatus WriteUnitText(int unit, std::string_view text, bool end_line) {
     return found;
   }
   // A diagnostic follows what the console already shows, also on a shared terminal.
-  if (unit == kDiagnosticOutput) FlushUnit(kConsoleOutput);
+  if (unit == kDiagnosticOutput) static_cast<void>(FlushUnit(kConsoleOutput));
   PrepareFor(*slot, LastOperation::kWrite);
   if (CutBeforeWrite(*slot) != IoStatus::kOk) return Failed(*slot);
   if (unit == kConsoleOutput && ReleaseHeldPrompt() != IoStatus::kOk) return IoStatus::kWriteError;
@@ -381,7 +382,7 @@ std::string_view IoStatusText(IoStatus status) {
 IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) {
   if (unit < kDiagnosticOutput || unit > kLastUnit) return IoStatus::kBadUnit;
   EnsureConsole();
-  CloseUnit(unit);
+  static_cast<void>(CloseUnit(unit));  // a former stream's lost output was its writer's to see
   UnitSlot& slot = g_units[static_cast<std::size_t>(unit)];
   slot.stream = stream;
   slot.connection = connection;
@@ -438,7 +439,7 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   }
   if (unit == kConsoleInput) {
     if (g_line_source != nullptr) return ReadThroughSource(line, overflow);
-    FlushUnit(kConsoleOutput);
+    static_cast<void>(FlushUnit(kConsoleOutput));  // a failure stays recorded on unit 6
   }
   PrepareFor(*slot, LastOperation::kRead);
 

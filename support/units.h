@@ -71,13 +71,15 @@ const Connection* UnitConnection(int unit);
 // The system's file descriptor of the stream on `unit`, -1 when nothing is connected.
 int UnitDescriptor(int unit);
 
-// Writes `text` and a newline to a sequential formatted unit.
+// Writes `text` and a newline to a sequential formatted unit. A write that fails is also
+// recorded on the unit and reported again by FlushUnit and CloseUnit, so that a caller may
+// write a whole report and check once, at the close, that all of it reached its file.
 IoStatus WriteLine(int unit, std::string_view text);
 
 // Writes `count` empty lines to `unit` (nothing for count <= 0); failures as for WriteLine.
 void WriteEmptyLines(int unit, int count);
 
-// Writes `text` without ending the line (prompts).
+// Writes `text` without ending the line (prompts); failures as for WriteLine.
 IoStatus WriteText(int unit, std::string_view text);
 
 // What a line held past the end of the buffer it was read into, and how much of the buffer
@@ -100,10 +102,10 @@ struct LineOverflow {
 // first flushes unit 6 so that a prompt is visible (or reads through the console line source,
 // see SetConsoleLineSource). A line ends after 16 MiB at the latest, so that a stream without
 // line ends cannot keep a reader busy for ever.
-IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow);
+[[nodiscard]] IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow);
 
 // The same, for a caller that does not look at what was cut off.
-IoStatus ReadLine(int unit, std::span<char> line);
+[[nodiscard]] IoStatus ReadLine(int unit, std::span<char> line);
 
 // Direct access: writes `bytes` as record `record` (from 1); a shorter record is padded
 // with blanks (formatted) or zero bytes (unformatted). Sequential unformatted: record 0
@@ -114,17 +116,17 @@ IoStatus WriteRecord(int unit, int record, std::span<const char> bytes);
 // beyond the end of the file is kEndOfFile). Sequential unformatted, record 0: reads the
 // next record; `bytes` receives at most bytes.size() of it. `length` receives the number of
 // bytes stored.
-IoStatus ReadRecord(int unit, int record, std::span<char> bytes, std::size_t& length);
+[[nodiscard]] IoStatus ReadRecord(int unit, int record, std::span<char> bytes, std::size_t& length);
 
 // Flushes `unit`'s pending output; kWriteError when any output on it could not be written.
-IoStatus FlushUnit(int unit);
+[[nodiscard]] IoStatus FlushUnit(int unit);
 
 // Disconnects `unit`, flushing it and closing an owned stream. kWriteError when any output
 // on it was lost; kOk (nothing to do) when the unit was not connected.
-IoStatus CloseUnit(int unit);
+[[nodiscard]] IoStatus CloseUnit(int unit);
 
 // Closes every unit (console units are flushed, not closed); the first failure is returned.
-IoStatus CloseAllUnits();
+[[nodiscard]] IoStatus CloseAllUnits();
 
 // Reads one console line in place of unit 5's stream, showing `prompt` in front of it; fills
 // `line` and `overflow` as ReadLine does (blank-padded, cut at line.size()) and returns its

@@ -124,7 +124,7 @@ IoStatus FinishWholeWrite(WholeFile& file, int unit) {
 }
 
 void AbandonWholeWrite(WholeFile& file, int unit) {
-  CloseUnit(unit);
+  static_cast<void>(CloseUnit(unit));  // what it held is not kept anyway
   HoldInterrupts(true);
   RemoveTemporary(file);
   if (file.created) unlink(file.target.data());

@@ -38,7 +38,7 @@ class FileOpenTest : public ::testing::Test {
     fs::current_path(dir_);  // a relative name can only land in the test's own directory
   }
   void TearDown() override {
-    CloseAllUnits();
+    static_cast<void>(CloseAllUnits());
     ConnectConsoleUnits();
     fs::current_path(previous_);
     fs::remove_all(dir_);
@@ -97,7 +97,7 @@ TEST_F(FileOpenTest, MessagesTellWhyAnOpenFailed) {
                                         Field(row.unit, 5) + "\n" + row.message + "\n");
     EXPECT_EQ(IsConnected(31), row.status == 0);
     EXPECT_FALSE(IsConnected(12));
-    CloseUnit(31);
+    static_cast<void>(CloseUnit(31));
   }
   EXPECT_EQ(testing::ReadWholeFile("existing"), "kept\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);

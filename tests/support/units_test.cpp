@@ -105,7 +105,7 @@ TEST(WriteLine, RecordAfterReadingEndsTheFileAndReconnectingCloses) {
   ASSERT_EQ(WriteLine(kUnit, "2"), IoStatus::kOk);
   ConnectUnit(kUnit, std::tmpfile(), Connection{});
   EXPECT_EQ(Content(fd), "one\n2\n");
-  CloseUnit(kUnit);
+  static_cast<void>(CloseUnit(kUnit));
   close(fd);
 }
 

@@ -25,7 +25,7 @@ class UnitCapture {
   UnitCapture(const UnitCapture&) = delete;
   UnitCapture& operator=(const UnitCapture&) = delete;
   ~UnitCapture() {
-    CloseUnit(unit_);
+    static_cast<void>(CloseUnit(unit_));
     std::fclose(stream_);
     std::free(buffer_);
     ConnectConsoleUnits();
@@ -58,7 +58,7 @@ class UnitInput {
   UnitInput(const UnitInput&) = delete;
   UnitInput& operator=(const UnitInput&) = delete;
   ~UnitInput() {
-    CloseUnit(unit_);
+    static_cast<void>(CloseUnit(unit_));
     ConnectConsoleUnits();
   }
 
