@@ -98,6 +98,7 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
     std::vector<std::string> dialogue;  // awaited text, keys, ..., awaited text
     int status;
     bool piped = false;  // answers from a pipe are read plainly; the screen is a terminal
+    int entries = 3;     // hist.txt, curve.txt, report.txt: a report the run made goes with it
   };
   const Row rows[] = {
       // Tab completes "hi" to hist.txt; up arrow recalls "curve.tx" to add the missing t
@@ -112,6 +113,10 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
        .piped = true},
       {.name = "Ctrl-D", .dialogue = {report, "\x04", "console input ended at"}, .status = 2},
       {.name = "Ctrl-C", .dialogue = {report, "report.txt\r", histogram, "hi\x03"}, .status = 130},
+      {.name = "Ctrl-C, made",
+       .dialogue = {report, "new.txt\r", histogram, "\x03"},
+       .status = 130,
+       .entries = 3},
   };
   for (const Row& row : rows) {
 #ifndef QARTWO_LINE_EDITING
@@ -119,9 +124,15 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
 #endif
     SCOPED_TRACE(row.name);
     ScratchDirectory directory;
+    directory.Write("report.txt", "last year's report\n");
     const TerminalRun run = RunAtTerminal(directory.PathOf(""), row.dialogue, row.piped);
     EXPECT_EQ(run.status, row.status) << run.screen;
     EXPECT_TRUE(run.settings_kept);
+    // An interrupted run leaves an old report as it was and removes one it made.
+    if (row.status != 0) {
+      EXPECT_EQ(directory.Read("report.txt"), "last year's report\n");
+    }
+    EXPECT_EQ(directory.Entries(), row.entries);
     // The editor shows the prompt the run held back for it, so it is not shown twice.
     EXPECT_EQ(run.screen.find(report, run.screen.find(report) + 1), std::string::npos);
   }

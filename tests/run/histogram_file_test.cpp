@@ -29,7 +29,6 @@ TEST(ReadHistogramFile, ReadsBlocksInOrderOrSaysWhereAndWhyItStopped) {
   const std::vector<double> example_read = {4, 10, 0, 2e5, 4e4, 650, 30};
   const Row rows[] = {
       {example, "", example_read},
-      {testing::WithCrLf(example), "", example_read},
       // blank and comment lines between block lines; the leading value never selects the
       // block; a third value is ignored
       {"3 5 0.5\n99 10\n   \n\n$ c\n-4 20 99\n1 30\n", "", {3, 5, 0.5, 10, 20, 30}},
