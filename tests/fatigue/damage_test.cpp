@@ -46,30 +46,29 @@ TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
   }
 }
 
+// A plate thinner than tref is not credited. A kHigh of 0 means none: D keeps k above SCF 10,
+// T takes kHigh. A thickness not above 1e-10 in single precision counts as not given. T with
+// iStandard 1.5 rounds to DNV (as a user curve): no correction.
 TEST(QAR02A, ThicknessFactor) {
-  // Fixed blocks ending in thick, k, kHigh: 0 D (25, 0.2, 0), 1 T (32, 0.25, 0.3), 2 thick
-  // 1e-20, 3 T with iStandard 1.5, which rounds to DNV (as a user curve, no correction).
-  const std::vector<double> curves[] = {
-      BuildCurve(1, {}, {52.63f, 25, 0.2f, 0}), BuildCurve(1, {}, {32, 0.25f, 0.3f}),
-      BuildCurve(1, {}, {1e-20, 0.1, 0}), BuildCurve(1.5, {}, {32, 0.25f, 0.3f})};
-  // A plate thinner than tref is not credited. A kHigh of 0 means none: D keeps k above SCF 10.
-  // Curve 2: a thickness not above 1e-10 in single precision counts as not given.
   struct Row {
-    int curve;
-    double t, scf = 0, factor;  // plate thickness t
+    std::vector<double> fixed;                // ending in tref, k, kHigh
+    double t, scf = 0, factor, standard = 1;  // plate thickness t
   };
-  const Row rows[] = {{.curve = 0, .t = 20, .factor = 1},
-                      {.curve = 0, .t = 50, .scf = 12, .factor = 1.148698},
-                      {.curve = 1, .t = 50, .scf = 10, .factor = 1.118034},
-                      {.curve = 1, .t = 50, .scf = 12, .factor = 1.143263},
-                      {.curve = 2, .t = 1.00000001e-10, .factor = 1},
-                      {.curve = 3, .t = 50, .scf = 12, .factor = 1}};
+  const Row rows[] = {
+      {.fixed = {25, 0.2f, 0}, .t = 20, .factor = 1},
+      {.fixed = {25, 0.2f, 0}, .t = 50, .scf = 12, .factor = 1.148698},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 10, .factor = 1.118034},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1.143263},
+      {.fixed = {1e-20, 0.1, 0}, .t = 1.00000001e-10, .factor = 1},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1, .standard = 1.5}};
   for (const Row& row : rows) {
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    EXPECT_NEAR(QAR02A(curves[row.curve], std::array{row.t, row.scf}, kUnit, status), row.factor,
-                1e-6)
-        << "curve " << row.curve << ", thickness " << row.t << ", SCF " << row.scf;
+    EXPECT_NEAR(
+        QAR02A(BuildCurve(row.standard, {}, row.fixed), std::array{row.t, row.scf}, kUnit, status),
+        row.factor, 1e-6)
+        << "iStandard " << row.standard << ", fixed " << ::testing::PrintToString(row.fixed)
+        << ", thickness " << row.t << ", SCF " << row.scf;
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
@@ -85,14 +84,11 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
   const std::string own = "\n  *** ERROR IN QAR02X ***\n";
   const std::string via_qar02a =
       "\n  *** ERROR IN QAR02A ***\n" + own + "      Error return from QAR02A  \n";
-  struct Row {
-    double standard = 2;
-    int element = 0;  // element number set to `value`
-    double value = 0;
-    std::size_t length = 14;  // the vector's
+  struct Row {  // element: set to `value`; length: the vector's; damage 42: left as it was
     std::vector<double> counts = {1, 1};
-    double thickness = 0, scf = 0, scale = 1, blocks = 2, damage = 42;  // 42: left as it was
     std::string messages = "";
+    int element = 0, length = 14;
+    double standard = 2, value = 0, thickness = 0, scf = 0, scale = 1, blocks = 2, damage = 42;
   };
   const Row rows[] = {{.counts = {3, 0.5, 1e9}, .scf = 3, .scale = 2, .damage = 3.564e-6},
                       {.counts = {1, 1, 1}, .blocks = 2.5, .damage = 1.53e-7},
@@ -100,15 +96,15 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
                       {.scf = 1.00000001e-10, .damage = 2.80000008e-38},
                       {.standard = 1, .thickness = 50, .damage = 4.244006e-8},
                       {.counts = {}, .blocks = -3, .damage = 0},
-                      {.element = kIStandard, .value = 2.5, .blocks = 0, .messages = via_qar02a},
-                      {.standard = 1, .element = kNFixPar, .value = 2, .messages = via_qar02a},
-                      {.standard = 1, .element = kNFixPar, .value = 4, .messages = via_qar02a},
-                      {.element = kNParPerLin, .value = 2, .messages = own},
-                      {.element = kNSNlin, .value = 3, .messages = own},
-                      {.element = kIFirstLin, .value = 0, .messages = own},
-                      {.element = kNFixPar, .value = -1, .messages = own},
-                      {.length = 6, .messages = own},
-                      {.blocks = 3, .messages = own}};
+                      {.messages = via_qar02a, .element = kIStandard, .value = 2.5, .blocks = 0},
+                      {.messages = via_qar02a, .element = kNFixPar, .standard = 1, .value = 2},
+                      {.messages = via_qar02a, .element = kNFixPar, .standard = 1, .value = 4},
+                      {.messages = own, .element = kNParPerLin, .value = 2},
+                      {.messages = own, .element = kNSNlin, .value = 3},
+                      {.messages = own, .element = kIFirstLin, .value = 0},
+                      {.messages = own, .element = kNFixPar, .value = -1},
+                      {.messages = own, .length = 6},
+                      {.messages = own, .blocks = 3}};
   for (const Row& row : rows) {
     std::vector<double> curve = BuildCurve(row.standard, {{12, 3, 0}}, {25, 0.2f, 0}),
                         counts = row.counts;
@@ -118,9 +114,9 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
     double damage = 42;
     int status = kUntouched;
     UnitCapture capture(kUnit);
-    QAR02X(std::span(counts).first(row.counts.size()), std::span(curve).first(row.length),
-           std::array{row.thickness, row.scf}, std::array{row.scale, row.blocks, 20.0, 0.0}, damage,
-           kUnit, status);
+    QAR02X(std::span(counts).first(row.counts.size()),
+           std::span(curve).first(std::size_t(row.length)), std::array{row.thickness, row.scf},
+           std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status);
     SCOPED_TRACE(::testing::Message()
                  << "standard " << row.standard << ", element " << row.element << " = " << row.value
                  << ", thickness " << row.thickness << ", SCF " << row.scf << ", scale "
