@@ -32,9 +32,8 @@ TEST(SegmentsInside, CountsTheSegmentsWhollyInsideTheBlock) {
     int nParPerLin, nSNlin;
     long long inside;
   };
-  const Row rows[] = {{.size = 10, .nParPerLin = 3, .nSNlin = 2000000000, .inside = 3},
-                      {.size = 9, .nParPerLin = 3, .nSNlin = 5, .inside = 3},
-                      {.size = 2, .nParPerLin = 3, .nSNlin = 1, .inside = 0},
+  const Row rows[] = {{.size = 2, .nParPerLin = 3, .nSNlin = 1, .inside = 0},
+                      {.size = 10, .nParPerLin = 1, .nSNlin = 9, .inside = 8},
                       {.size = 10, .nParPerLin = 1, .nSNlin = 5, .inside = 5},
                       {.size = 10, .nParPerLin = 0, .nSNlin = 2000000000, .inside = 10},
                       {.size = 10, .nParPerLin = -3, .nSNlin = 7, .inside = 1},
