@@ -14,9 +14,6 @@
 namespace qartwo {
 namespace {
 
-using testing::BuildCurve;
-using testing::UnitCapture;
-
 constexpr int kUnit = 20;
 constexpr int kUntouched = 7;  // a status no routine sets
 
@@ -54,19 +51,17 @@ TEST(QAR02A, ThicknessFactor) {
     std::vector<double> fixed;                // ending in tref, k, kHigh
     double t, scf = 0, factor, standard = 1;  // plate thickness t
   };
-  const Row rows[] = {
-      {.fixed = {25, 0.2f, 0}, .t = 20, .factor = 1},
-      {.fixed = {25, 0.2f, 0}, .t = 50, .scf = 12, .factor = 1.148698},
-      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 10, .factor = 1.118034},
-      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1.143263},
-      {.fixed = {1e-20, 0.1, 0}, .t = 1.00000001e-10, .factor = 1},
-      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1, .standard = 1.5}};
+  const Row rows[] = {{.fixed = {25, 0.2f, 0}, .t = 20, .factor = 1},
+                      {.fixed = {25, 0.2f, 0}, .t = 50, .scf = 12, .factor = 1.148698},
+                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 10, .factor = 1.118034},
+                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1.143263},
+                      {.fixed = {1e-20, 0.1, 0}, .t = 1.00000001e-10, .factor = 1},
+                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .factor = 1, .standard = 1.5}};
   for (const Row& row : rows) {
     int status = kUntouched;
-    UnitCapture capture(kUnit);
-    EXPECT_NEAR(
-        QAR02A(BuildCurve(row.standard, {}, row.fixed), std::array{row.t, row.scf}, kUnit, status),
-        row.factor, 1e-6)
+    testing::UnitCapture capture(kUnit);
+    const std::vector<double> curve = testing::BuildCurve(row.standard, {}, row.fixed);
+    EXPECT_NEAR(QAR02A(curve, std::array{row.t, row.scf}, kUnit, status), row.factor, 1e-6)
         << "iStandard " << row.standard << ", fixed " << ::testing::PrintToString(row.fixed)
         << ", thickness " << row.t << ", SCF " << row.scf;
     EXPECT_EQ(status, kUntouched);
@@ -106,14 +101,14 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
                       {.messages = own, .length = 6},
                       {.messages = own, .blocks = 3}};
   for (const Row& row : rows) {
-    std::vector<double> curve = BuildCurve(row.standard, {{12, 3, 0}}, {25, 0.2f, 0}),
+    std::vector<double> curve = testing::BuildCurve(row.standard, {{12, 3, 0}}, {25, 0.2f, 0}),
                         counts = row.counts;
     if (row.element > 0) curve[row.element - 1] = row.value;
     curve.resize(curve.size() + 8, 1);
     counts.resize(counts.size() + 1, 1e9);
     double damage = 42;
     int status = kUntouched;
-    UnitCapture capture(kUnit);
+    testing::UnitCapture capture(kUnit);
     QAR02X(std::span(counts).first(row.counts.size()),
            std::span(curve).first(std::size_t(row.length)), std::array{row.thickness, row.scf},
            std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status);

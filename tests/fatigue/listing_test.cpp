@@ -20,9 +20,8 @@ constexpr int kUnit = 20;
 // their end would show); SigBreak is computed from segment 1 (0 without one), never taken from
 // the fixed block. The whole listing, headings included, is held by the golden reports.
 TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
-  const std::vector<double> b1 = testing::NorsokB1Air(),
-                            seven_fixed =
-                                testing::BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f});
+  const auto b1 = testing::NorsokB1Air();
+  const auto seven_fixed = testing::BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f});
   const std::string sizes = "         2         3         4;";
   const std::string segment_1 = "    12.913     3.000   1.000E+07;";
   const std::string b1_end = " Computed SigBreak:     93.541;";
