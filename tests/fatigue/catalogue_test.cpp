@@ -89,9 +89,9 @@ TEST(Sndbase, StopsBeforeTheCurveThatDoesNotFitAndCountsNamesLongerThanLdn) {
     const bool cut = row.ldn != kNameLength;  // then `message` is the start of the messages
     const std::size_t compared = cut ? row.message.size() : std::string::npos;
     EXPECT_EQ(catalogue.messages.substr(0, compared) + ";", row.message + ";");
-    // Curve 1's name fits, curve 16's does not.
-    if (cut) {
-      EXPECT_EQ(std::tuple(catalogue.curveNames[0], catalogue.curveNames[225]), std::tuple('N', 0));
+    if (cut) {  // curve 2's name fits, from code 16 on; curve 16's does not
+      EXPECT_EQ(catalogue.curveNames[15], 'N');
+      EXPECT_EQ(catalogue.curveNames[225], 0);
     }
   }
 }

@@ -46,9 +46,8 @@ TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
     SNPRNT(row.curve, kUnit);
     std::vector<std::string> lines;  // but the headings, each closed by ";"
     std::istringstream text(capture.Text());
-    for (std::string line; std::getline(text, line);) {
+    for (std::string line; std::getline(text, line);)
       if (!line.starts_with('\'')) lines.push_back(line + ";");
-    }
     EXPECT_EQ(lines, row.lines) << row.curve.size() << " elements";
   }
 }
