@@ -18,24 +18,22 @@ constexpr int kUnit = 20;
 constexpr int kUntouched = 7;  // a status no routine sets
 
 TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
-  const std::vector<double> b1 = testing::NorsokB1Air(), dnv = testing::DnvDAir();
-  const auto b1_segments = std::span<const double>(b1).subspan(kHeaderLength);
-  const auto dnv_segments = std::span<const double>(dnv).subspan(kHeaderLength);
-  // B1 AIR's segment 1 ends at S_1 = 93.541 (though SigBreak is 93.57): above it segment 1, at
-  // it segment 2 (less than segment 1's 1e-7). DNV D AIR ends at 20.007. Last: segment 2 lies
-  // outside the block given.
-  const double s1 = SegmentEndStress(b1[8], b1[9], b1[10]);
+  // The segments of B1 AIR, whose segment 1 ends at S_1 = 93.541 (though SigBreak is 93.57):
+  // above it segment 1, at it segment 2 (less than segment 1's 1e-7); of DNV D AIR, which ends
+  // at 20.007. Last: segment 2 lies outside the block given.
+  const std::vector<double> b1 = {12.913f, 3, 1.0e7f, 16.856f, 5, 0}, dnv = {12.18f, 3, 1.89e8f};
+  const double s1 = SegmentEndStress(b1[0], b1[1], b1[2]);
   struct Row {
     std::span<const double> segments;
-    int nSNlin;
+    int nSNlin = 2;
     double stress, damage;
   };
-  const Row rows[] = {{.segments = b1_segments, .nSNlin = 2, .stress = 93.55, .damage = 1.0003e-7},
-                      {.segments = b1_segments, .nSNlin = 2, .stress = s1, .damage = 9.97698e-8},
-                      {.segments = b1_segments, .nSNlin = 2, .stress = 0, .damage = 0},
-                      {.segments = b1_segments.first(3), .nSNlin = 2, .stress = 50, .damage = 0},
-                      {.segments = dnv_segments, .nSNlin = 1, .stress = 20, .damage = 0},
-                      {.segments = dnv_segments, .nSNlin = 1, .stress = 20.01, .damage = 5.293e-9}};
+  const Row rows[] = {{.segments = b1, .stress = 93.55, .damage = 1.0003e-7},
+                      {.segments = b1, .stress = s1, .damage = 9.97698e-8},
+                      {.segments = b1, .stress = 0, .damage = 0},
+                      {.segments = std::span(b1).first(3), .stress = 50, .damage = 0},
+                      {.segments = dnv, .nSNlin = 1, .stress = 20, .damage = 0},
+                      {.segments = dnv, .nSNlin = 1, .stress = 20.01, .damage = 5.293e-9}};
   for (const Row& row : rows) {
     EXPECT_NEAR(cyc2fail(row.stress, row.segments, 3, row.nSNlin), row.damage, row.damage * 2e-4)
         << "stress " << row.stress << ", " << row.segments.size() << " values";

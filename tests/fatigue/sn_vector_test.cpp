@@ -16,9 +16,9 @@ TEST(WholeNumber, RoundsHalvesAwayFromZeroAndSaturates) {
   };
   // clang-format off
   const Row rows[] = {
-      {.value = 2.4999, .whole = 2},      {.value = 2.5, .whole = 3},  {.value = -2.5, .whole = -3},
-      {.value = -2.4999, .whole = -2},    {.value = 1e300, .whole = INT_MAX},
-      {.value = -1e300, .whole = INT_MIN}, {.value = std::nan(""), .whole = 0}};
+      {.value = 2.4999, .whole = 2},  {.value = 2.5, .whole = 3},  {.value = -2.5, .whole = -3},
+      {.value = 1e300, .whole = INT_MAX}, {.value = -1e300, .whole = INT_MIN},
+      {.value = std::nan(""), .whole = 0}};
   // clang-format on
   for (const Row& row : rows) EXPECT_EQ(WholeNumber(row.value), row.whole) << row.value;
 }
