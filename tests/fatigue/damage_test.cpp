@@ -110,9 +110,10 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
            std::span(curve).first(std::size_t(row.length)), std::array{row.thickness, row.scf},
            std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status);
     SCOPED_TRACE(::testing::Message()
-                 << "standard " << row.standard << ", element " << row.element << " = " << row.value
-                 << ", thickness " << row.thickness << ", SCF " << row.scf << ", scale "
-                 << row.scale << ", blocks " << row.blocks);
+                 << "iStandard " << row.standard << ", element " << row.element << " = "
+                 << row.value << ", " << row.length << " elements, counts "
+                 << ::testing::PrintToString(row.counts) << ", thickness " << row.thickness
+                 << ", SCF " << row.scf << ", scale " << row.scale << ", blocks " << row.blocks);
     EXPECT_NEAR(damage, row.damage, row.damage * 1e-6);
     EXPECT_EQ(status, row.messages.empty() ? kUntouched : -1);
     EXPECT_EQ(capture.Text(), row.messages);

@@ -32,7 +32,8 @@ TEST(Wrdspl, SplitsIntoSlotsWithinTheRoomGiven) {
     int nWords = -7;
     const bool found = WRDSPL(row.text, std::span(buffer).first(row.room * row.width), row.width,
                               nWords, row.capacity);
-    SCOPED_TRACE(std::string(row.text) + ";");
+    SCOPED_TRACE(::testing::Message() << row.text << "; width " << row.width << ", capacity "
+                                      << row.capacity << ", room " << row.room);
     EXPECT_EQ(nWords, row.nWords);
     EXPECT_EQ(found, row.nWords > 0);
     EXPECT_EQ(buffer + ";", std::string(row.slots) + "####;");
