@@ -14,29 +14,14 @@
 namespace qartwo {
 namespace {
 
-using testing::BuildCurve;
-using testing::NorsokB1Air;
-
 constexpr int kUnit = 20;
-
-// The lines of the listing of `curve` but its headings, each closed by ";".
-std::vector<std::string> Listing(std::span<const double> curve) {
-  testing::UnitCapture capture(kUnit);
-  SNPRNT(curve, kUnit);
-  std::vector<std::string> lines;
-  std::istringstream text(capture.Text());
-  for (std::string line; std::getline(text, line);) {
-    if (!line.starts_with('\'')) lines.push_back(line + ";");
-  }
-  return lines;
-}
 
 // Only what lies inside the vector is listed (the cut ones are the front of B1, so a read past
 // their end would show); SigBreak is computed from segment 1 (0 without one), never taken from
 // the fixed block. The whole listing, headings included, is held by the golden reports.
 TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
-  const std::vector<double> b1 = NorsokB1Air(), dnv = testing::DnvDAir(),
-                            seven_fixed = BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f});
+  const auto b1 = testing::NorsokB1Air();
+  const auto seven_fixed = testing::BuildCurve(2, {{12, 3, 0}}, {1, 2, 3, 4, 5, 6, 0.3f});
   const std::string sizes = "         2         3         4;";
   const std::string segment_1 = "    12.913     3.000   1.000E+07;";
   const std::string b1_end = " Computed SigBreak:     93.541;";
@@ -46,9 +31,6 @@ TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
     std::vector<std::string> lines;
   };
   const Row rows[] = {
-      {.curve = dnv,
-       .lines = {" ;", "         1         3         1;", "    12.180     3.000   1.890E+08;",
-                 "    20.000;", ";", " Computed SigBreak:     20.007;", ";"}},
       {.curve = seven_fixed,
        .lines = {" ;", "         1         3         7;", "    12.000     3.000   0.000E+00;",
                  "     1.000     2.000     3.000     4.000     5.000;", "     6.000     0.300;",
@@ -60,7 +42,13 @@ TEST(Snprnt, ListsOnlyWhatTheVectorHolds) {
       {.curve = std::span(b1).first(5),
        .lines = {" ;", "         2         3         0;", ";", ";", zero_end, ";"}}};
   for (const Row& row : rows) {
-    EXPECT_EQ(Listing(row.curve), row.lines) << row.curve.size() << " elements";
+    testing::UnitCapture capture(kUnit);
+    SNPRNT(row.curve, kUnit);
+    std::vector<std::string> lines;  // but the headings, each closed by ";"
+    std::istringstream text(capture.Text());
+    for (std::string line; std::getline(text, line);)
+      if (!line.starts_with('\'')) lines.push_back(line + ";");
+    EXPECT_EQ(lines, row.lines) << row.curve.size() << " elements";
   }
 }
 

@@ -12,29 +12,28 @@ namespace qartwo {
 namespace {
 
 TEST(Wrdspl, SplitsIntoSlotsWithinTheRoomGiven) {
-  struct Row {
-    std::string_view text;
-    int width = 4, capacity = 3, room = 3;  // room: the slots the buffer holds (a guard follows)
-    int nWords;
-    std::string_view slots;
+  struct Row {  // room: the slots the buffer holds (a guard follows)
+    std::string_view text, slots;
+    int nWords, width = 4, capacity = 3, room = 3;
   };
   const Row rows[] = {
-      {.text = "  NORSOK  E     BP_SCH  ", .nWords = 3, .slots = "NORSE   BP_S"},
+      {.text = "  NORSOK  E     BP_SCH  ", .slots = "NORSE   BP_S", .nWords = 3},
       // Only code 32 separates words or comes before the first.
-      {.text = "\ta\tb c", .nWords = 2, .slots = "\ta\tbc       "},
-      {.text = "", .nWords = 0, .slots = "            "},  // the slots in use are blanked anyway
+      {.text = "\ta\tb c", .slots = "\ta\tbc       ", .nWords = 2},
+      {.text = "", .slots = "            ", .nWords = 0},  // the slots in use are blanked anyway
       // Words beyond the slots in use are counted once and dropped; the capacity bounds the
       // slots in use, and so does the room.
-      {.text = "a b c d", .width = 2, .capacity = 2, .nWords = 3, .slots = "a b ##"},
-      {.text = "a b c d", .width = 2, .capacity = 50, .nWords = 4, .slots = "a b c "},
-      {.text = "a b", .width = 3, .capacity = 0, .nWords = 1, .slots = "#########"},
-      {.text = "a b", .width = 0, .capacity = 5, .nWords = 1, .slots = ""}};
+      {.text = "a b c d", .slots = "a b ##", .nWords = 3, .width = 2, .capacity = 2},
+      {.text = "a b c d", .slots = "a b c ", .nWords = 4, .width = 2, .capacity = 50},
+      {.text = "a b", .slots = "#########", .nWords = 1, .width = 3, .capacity = -1},
+      {.text = "a b", .slots = "", .nWords = 1, .width = 0, .capacity = 5}};
   for (const Row& row : rows) {
     std::string buffer(row.room * row.width + 4, '#');
     int nWords = -7;
     const bool found = WRDSPL(row.text, std::span(buffer).first(row.room * row.width), row.width,
                               nWords, row.capacity);
-    SCOPED_TRACE(std::string(row.text) + ";");
+    SCOPED_TRACE(::testing::Message() << row.text << "; width " << row.width << ", capacity "
+                                      << row.capacity << ", room " << row.room);
     EXPECT_EQ(nWords, row.nWords);
     EXPECT_EQ(found, row.nWords > 0);
     EXPECT_EQ(buffer + ";", std::string(row.slots) + "####;");
@@ -49,17 +48,14 @@ TEST(Lstidx, FindsAWordInTheFirstEntries) {
     std::span<const std::string_view> list = kEnvironmentList;
     int nEntries = 3, caseFlag = 0, expected;
   };
-  // clang-format off
-  const Row rows[] = {
-      {.word = "sea_cat", .expected = 2},    {.word = "sea_cat", .caseFlag = 1, .expected = 0},
-      {.word = "AIR   ", .expected = 1},     {.word = "SEA_CAT", .caseFlag = 1, .expected = 2},
-      {.word = " AIR", .expected = 0},       {.word = "SEA_FREE", .nEntries = 2, .expected = 0},
-      {.word = "AIR", .nEntries = 0, .expected = 0},
-      {.word = "AIR", .nEntries = -1, .expected = 0},
-      {.word = "SEA_FREE", .nEntries = 99, .expected = 3},
-      {.word = "", .list = kStandardList, .nEntries = 10, .expected = 4},
-      {.word = "z`{", .list = marks, .nEntries = 2, .expected = 2}};
-  // clang-format on
+  const Row rows[] = {{.word = "sea_cat", .expected = 2},
+                      {.word = "sea_cat", .caseFlag = 1, .expected = 0},
+                      {.word = " AIR", .expected = 0},
+                      {.word = "AIR             ", .expected = 1},
+                      {.word = "AIR", .nEntries = -1, .expected = 0},
+                      {.word = "SEA_FREE", .nEntries = 2, .expected = 0},
+                      {.word = "Z`{", .list = {marks, 1}, .nEntries = 2, .expected = 0},
+                      {.word = "z`{", .list = marks, .nEntries = 2, .expected = 2}};
   for (const Row& row : rows) {
     EXPECT_EQ(LSTIDX(row.word, row.list, row.nEntries, row.caseFlag), row.expected)
         << row.word << "; entries " << row.nEntries << " case " << row.caseFlag;
