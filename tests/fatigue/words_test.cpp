@@ -67,5 +67,15 @@ TEST(Lstidx, FindsAWordInTheFirstEntries) {
   EXPECT_EQ(LSTIDX(base + "d", list, 2, 1), 0);
 }
 
+// The catalogue's look-up folds case by itself; UPCASE stays for its callers: a to z only,
+// within the length given, never past the text.
+TEST(Upcase, CapitalisesAToZWithinTheLength) {
+  std::string text = "az`{@[Zb#";
+  UPCASE(std::span(text).first(8), 7);
+  EXPECT_EQ(text + ";", "AZ`{@[Zb#;");
+  UPCASE(std::span(text).first(8), 99);
+  EXPECT_EQ(text + ";", "AZ`{@[ZB#;");
+}
+
 }  // namespace
 }  // namespace qartwo
