@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace qartwo::testing {
 
