@@ -62,6 +62,7 @@ TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
       {.kinds = "iii", .text = "1 2 ,  ", .told = "too few values at 2 []: 1 2 K"},
       // The failing target keeps its value; later ones are not touched.
       {.kinds = "iii", .text = "1 x 3", .told = "not a number at 1 [x]: 1 K K"},
+      {.kinds = "i", .text = "+-5", .told = "not a number at 0 [+-5]: K"},
       {.kinds = "ii", .text = "5 2147483648", .told = "number out of range at 1 [2147483648]: 5 K"},
       {.kinds = "r", .text = "1E+", .told = "not a number at 0 [1E+]: K"},
       {.kinds = "r", .text = "nan", .told = "not a number at 0 [nan]: K"},
