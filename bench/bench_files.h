@@ -2,8 +2,6 @@
 // feed the program (a histogram of the largest size the program accepts, the examples).
 #pragma once
 
-#include <stdlib.h>
-
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "run/histogram_file.h"
+#include "tests/testing/temporary_directory.h"
 
 namespace qartwo::bench {
 
@@ -21,27 +20,8 @@ inline constexpr int kBlocks = static_cast<int>(kMaxBlocks);
 inline constexpr double kBlockWidth = 0.05;
 inline constexpr const char* kLargeHistogramName = "histogram_10000.txt";
 
-// A fresh directory under the system's temporary directory, removed with its content when
-// the object goes.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qartwo_bench_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-
-  // Empty when the directory could not be made.
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+// The benchmarks' scratch directory, removed at exit.
+using ScratchDirectory = testing::TemporaryDirectory;
 
 // Cycles per year of block i (from 1): many small ranges, few large ones.
 inline double BlockCount(int i) {

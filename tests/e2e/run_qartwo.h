@@ -1,7 +1,6 @@
 // Runs the built qartwo program in a temporary directory with given console input.
 #pragma once
 
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "tests/testing/temporary_directory.h"
 #include "tests/testing/test_data.h"
 
 namespace qartwo::testing {
@@ -25,17 +25,9 @@ struct ProgramRun {
 class ScratchDirectory {
  public:
   ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qartwo_e2e_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
     Write("hist.txt", ReadTestFile("data/example_histogram.txt"));
     Write("curve.txt", ReadTestFile("data/example_sn_curve.txt"));
   }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
   std::string PathOf(const std::string& name) const {
     return name.starts_with('/') ? name : path_ + "/" + name;
@@ -44,8 +36,7 @@ class ScratchDirectory {
     std::ofstream(PathOf(name), std::ios::binary) << content;
   }
   std::string Read(const std::string& name) const {  // empty when missing
-    std::ifstream file(PathOf(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return ReadWholeFile(PathOf(name));
   }
   int Entries() const {  // files and folders in the directory
     const std::filesystem::directory_iterator entries(path_);
@@ -70,7 +61,8 @@ class ScratchDirectory {
   }
 
  private:
-  std::string path_;
+  TemporaryDirectory directory_{"qartwo_e2e_"};
+  std::string path_ = directory_.path().string();
 };
 
 // The console's last " Computed Damage per Year" line, empty when there is none.

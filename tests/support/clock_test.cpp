@@ -16,8 +16,7 @@ TEST(DATSTR, CutsAfterTheLevelsFieldAndFitsTheResult) {
   const std::string full = " Date : 2006-01-05 14:03:09";
   struct Row {
     ClockReading reading = {2006, 1, 5, 14, 3, 9};
-    int level = 6;
-    std::size_t length = 27;
+    int level = 6, length = 27;
     std::string stamp;
   };
   // clang-format off
@@ -25,8 +24,7 @@ TEST(DATSTR, CutsAfterTheLevelsFieldAndFitsTheResult) {
       {.level = 1, .length = 14, .stamp = " Date : 2006  "},
       {.level = 5, .stamp = " Date : 2006-01-05 14:03   "},
       {.level = 0, .stamp = full},  {.level = 7, .stamp = full},  // any other level: the full stamp
-      {.length = 30, .stamp = full + "   "},  {.length = 20, .stamp = " Date : 2006-01-05 1"},
-      {.length = 0, .stamp = ""},
+      {.length = 20, .stamp = " Date : 2006-01-05 1"},
       {.reading = {999, 12, 31, 23, 59, 59}, .stamp = " Date : 2899-12-31 23:59:59"},  // from 1900
       {.reading = {1000, 1, 1, 0, 0, 0}, .stamp = " Date : 1000-01-01 00:00:00"},
       {.reading = {12345, 100, 7, 0, 0, 0}, .stamp = " Date : ****-**-07 00:00:00"}};

@@ -33,40 +33,29 @@ TEST(WriteInteger, RightAlignsOrFillsWithAsterisks) {
     WriteInteger(field, static_cast<long long>(value));
   };
   ExpectFields(writer, {{.value = -5, .width = 4, .field = "  -5"},
-                        {.value = 1234, .width = 4, .field = "1234"},
                         {.value = 12345, .width = 4, .field = "****"},
-                        {.value = 7, .width = 0, .field = ""},
-                        // The longest long long.
                         {.value = -0x1p63, .width = 20, .field = "-9223372036854775808"}});
 }
 
-TEST(WriteFixed, RoundsTheBinaryValueAndDropsTheLeadingZeroOnlyToFit) {
+// The zero before the point goes only when that makes the value fit.
+TEST(WriteFixed, DropsTheLeadingZeroOnlyToFit) {
   ExpectFields(WriteFixed,
                {{.value = 0.5, .width = 5, .field = "0.500"},
                 {.value = 0.5, .width = 4, .field = ".500"},
                 {.value = -0.5, .width = 5, .field = "-.500"},
                 {.value = -0.5, .width = 4, .field = "****"},
-                {.value = 93.57f, .field = "    93.570"},  // the float's value, widened
-                {.value = 2.0005, .field = "     2.001"},  // held just above the half
-                {.value = 0.0625, .field = "     0.062"},  // an exact tie rounds to even
-                {.value = -0.0001, .field = "    -0.000"},
-                {.value = 1e300, .field = "**********"},
                 {.value = 3.0, .width = 5, .decimals = 0, .field = "   3."},
                 {.value = -kInf, .field = " -Infinity"},
                 {.value = std::numeric_limits<double>::quiet_NaN(), .field = "       NaN"}});
 }
 
+// 1e-100 leaves no room for the E.
 TEST(WriteScientific, OneDigitBeforeThePointAndTwoOrThreeExponentDigits) {
-  // Plain values are shown by the listing. 9.999995e9 carries over; 1e-100 leaves no room for
-  // the E.
   ExpectFields(WriteScientific,
-               {{.value = 9.999995e9, .width = 15, .decimals = 5, .field = "    1.00000E+10"},
-                {.value = -1e-99, .width = 15, .decimals = 5, .field = "   -1.00000E-99"},
+               {{.value = -1e-99, .width = 15, .decimals = 5, .field = "   -1.00000E-99"},
                 {.value = 1e-100, .width = 15, .decimals = 5, .field = "    1.00000-100"},
-                {.value = 9.9999999e99, .width = 15, .decimals = 5, .field = "    1.00000+100"},
                 {.value = 1.0, .width = 12, .decimals = 0, .field = "      1.E+00"},
-                {.value = kInf, .width = 15, .decimals = 5, .field = "       Infinity"},
-                {.value = -kInf, .width = 8, .decimals = 5, .field = "********"}});
+                {.value = kInf, .width = 15, .decimals = 5, .field = "       Infinity"}});
 }
 
 // Fields behind text are shown by the listing; here only the cut at the capacity.

@@ -20,14 +20,12 @@ std::string Read(std::string_view kinds, std::string_view text) {
   std::vector<int> integers(kinds.size(), kBefore);
   std::vector<double> reals(kinds.size(), kBefore);
   std::vector<FreeFormTarget> targets;
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
+  for (std::size_t i = 0; i < kinds.size(); ++i)
     targets.push_back(kinds[i] == 'i' ? IntegerTarget(integers[i]) : RealTarget(reals[i]));
-  }
   const FreeFormResult result = ReadFreeForm(text, targets);
   std::string told(FreeFormStatusText(result.status));
-  if (result.status != FreeFormStatus::kOk) {
+  if (result.status != FreeFormStatus::kOk)
     told += " at " + std::to_string(result.target) + " [" + std::string(result.value) + "]";
-  }
   told += ":";
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     const double value = kinds[i] == 'i' ? integers[i] : reals[i];
@@ -43,55 +41,33 @@ TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
     std::string kinds, text, told;
   };
   const std::string line_long = "1" + std::string(255, '0');  // a whole 256-character line
-  const std::string nul_int("5\0", 2), nul_real("1.5\0", 4);  // NUL is no blank
   // clang-format off
   const Case cases[] = {
       {.kinds = "i", .text = " \t+007\t,", .told = "ok: 7"},
-      {.kinds = "ii", .text = "2147483647 -2147483648", .told = "ok: 2147483647 -2147483648"},
       {.kinds = "rrr", .text = "2 5.E3 -2.5e-2", .told = "ok: 2 5000 -0.025"},
       {.kinds = "rrr", .text = "1.5D-3 3d+1 +.5", .told = "ok: 0.0015 30 0.5"},
-      {.kinds = "r", .text = "1.7976931348623157e308", .told = "ok: 1.7976931348623157e+308"},
-      {.kinds = "r", .text = "3e-324", .told = "ok: 5e-324"},  // subnormals are kept
-      {.kinds = "rr", .text = "1e0000000000000000000000000005 0e99999999999999999999",
-       .told = "ok: 1e+05 0"},
       {.kinds = "r", .text = line_long, .told = "ok: 1e+255"},
-      // Too small for a double: zero with its sign.
-      {.kinds = "rrr", .text = "-1e-400 2e-324 0.000001e-99999999999999999999",
-       .told = "ok: -0 0 0"},
-      // Separators, null values, slash, repeat counts; what follows the last value is not
-      // looked at.
-      {.kinds = "iii", .text = " 1 ,2\t 3", .told = "ok: 1 2 3"},
-      {.kinds = "iii", .text = "1 2 3 4 five 6.5", .told = "ok: 1 2 3"},
+      // Too small for a double: zero with its sign; subnormals are kept.
+      {.kinds = "rrr", .text = "-.01e-9999999999 2e-324 3e-324", .told = "ok: -0 0 5e-324"},
+      // Null values, slash, repeat counts (separators and values beyond the last target are
+      // in the histogram reader's rows).
       {.kinds = "iii", .text = "1 , , 3", .told = "ok: 1 K 3"},
       {.kinds = "iii", .text = "1/2 3", .told = "ok: 1 K K"},
-      {.kinds = "iii", .text = ",/", .told = "ok: K K K"},
       {.kinds = "iii", .text = "2*7 8", .told = "ok: 7 7 8"},
       {.kinds = "iii", .text = "1 5*4", .told = "ok: 1 4 4"},
-      {.kinds = "iii", .text = "2147483647*-1", .told = "ok: -1 -1 -1"},
       {.kinds = "iii", .text = "2* 8", .told = "ok: K K 8"},
       // Converted per target.
       {.kinds = "riri", .text = "2*2 2*1.5", .told = "not a number at 3 [2*1.5]: 2 2 1.5 K"},
       // A comma and blanks are no value.
-      {.kinds = "iii", .text = "  \t ", .told = "too few values at 0 []: K K K"},
       {.kinds = "iii", .text = "1 2 ,  ", .told = "too few values at 2 []: 1 2 K"},
-      {.kinds = "iii", .text = "1,,", .told = "too few values at 2 []: 1 K K"},
-      {.kinds = "rrrr", .text = "1 2*3", .told = "too few values at 3 []: 1 3 3 K"},
       // The failing target keeps its value; later ones are not touched.
       {.kinds = "iii", .text = "1 x 3", .told = "not a number at 1 [x]: 1 K K"},
-      {.kinds = "irr", .text = "1 2*x", .told = "not a number at 1 [2*x]: 1 K K"},
-      {.kinds = "i", .text = "1.0", .told = "not a number at 0 [1.0]: K"},
       {.kinds = "i", .text = "+-5", .told = "not a number at 0 [+-5]: K"},
-      {.kinds = "i", .text = nul_int, .told = "not a number at 0 [" + nul_int + "]: K"},
       {.kinds = "ii", .text = "5 2147483648", .told = "number out of range at 1 [2147483648]: 5 K"},
-      {.kinds = "r", .text = ".", .told = "not a number at 0 [.]: K"},
       {.kinds = "r", .text = "1E+", .told = "not a number at 0 [1E+]: K"},
       {.kinds = "r", .text = "nan", .told = "not a number at 0 [nan]: K"},
-      {.kinds = "r", .text = nul_real, .told = "not a number at 0 [" + nul_real + "]: K"},
       {.kinds = "r", .text = line_long + "0", .told = "not a number at 0 [" + line_long + "0]: K"},
-      {.kinds = "r", .text = "1.7976931348623159e308",
-       .told = "number out of range at 0 [1.7976931348623159e308]: K"},
-      {.kinds = "r", .text = "0.001e99999999999999999999",
-       .told = "number out of range at 0 [0.001e99999999999999999999]: K"},
+      {.kinds = "r", .text = "1e9999999999", .told = "number out of range at 0 [1e9999999999]: K"},
       {.kinds = "i", .text = "0*5", .told = "bad repeat count at 0 [0*5]: K"},
       {.kinds = "i", .text = "2147483648*5", .told = "bad repeat count at 0 [2147483648*5]: K"},
       {.kinds = "i", .text = "-2*5", .told = "not a number at 0 [-2*5]: K"}};

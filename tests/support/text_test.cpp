@@ -49,8 +49,7 @@ TEST(INT2CH, TurnsCodesIntoTextUpToTheFirstZero) {
     std::string text, messages = "";
   };
   const Row rows[] = {
-      {.codes = {72, 73, 0, 74}, .n = 4, .length = 8, .text = "HI      "},
-      {.codes = {72, 256, 65 + 512, -1}, .n = 4, .length = 5, .text = std::string("H\0A\xff ", 5)},
+      {.codes = {72, 256, 65 + 512, -1, 0, 74}, .n = 6, .length = 8, .text = {"H\0A\xff    ", 8}},
       {.codes = {65, 66, 67, 68}, .n = 2, .length = 4, .text = "AB  "},
       // A count beyond the text or the codes stops there.
       {.codes = {65, 66, 67, 68}, .n = 40, .length = 2, .text = "AB"},
@@ -67,19 +66,18 @@ TEST(INT2CH, TurnsCodesIntoTextUpToTheFirstZero) {
   }
 }
 
-// What CH2INT writes about a text longer than n, the lengths right-aligned in 10 columns.
-std::string TooLong(const std::string& string_length, const std::string& array_length) {
-  return "\n\n   Error in routine *CH2INT*              \n"
-         "\n\n   Character string longer than integer  array \n"
-         "   Length of string :                         : " +
-         std::string(10 - string_length.size(), ' ') + string_length +
-         "\n   Length of array  :                         : " +
-         std::string(10 - array_length.size(), ' ') + array_length + "\n";
+// What CH2INT writes about a text of `length` characters longer than n (one digit each).
+std::string TooLong(char length, char n) {
+  return "\n\n   Error in routine *CH2INT*              \n\n\n   Character string longer than "
+         "integer  array \n   Length of string :                         :          " +
+         std::string{length} +
+         "\n   Length of array  :                         :          " + std::string{n} + "\n";
 }
 
 // Columns of n codes up to each text's trimmed length; a too long text stops the conversion.
-// Only whole columns inside the storage, and only the texts given, are converted. Elements
-// start at -9 so that untouched ones show.
+// Only whole columns inside the storage, and only the texts given, are converted. First the
+// n x m elements are zeroed (only the product counts, and only when above 0; elements start
+// at -9 so that untouched ones show).
 TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
   struct Row {
     std::vector<std::string_view> texts;
@@ -92,12 +90,14 @@ TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
       {.texts = {"AB C   ", "   ", "\xe9\t"},
        .names = {'A', 'B', ' ', 'C', 0, 0, 0, 0, 233, '\t', 0, 0}},
       {.texts = {"AB", "ABCDE  ", "CD"}, .names = {'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       .messages = TooLong("5", "4")},
+       .messages = TooLong('5', '4')},
       {.texts = {"AB", "CD", "EF"}, .names = {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0}},
       {.texts = {"AB", "CD"}, .names = {'A', 'B', 0, 0, 'C', 'D', 0, 0, 0, 0, 0, 0}},
-      {.texts = {"ABC"}, .m = 0, .names = {-9, -9, -9, -9}},
+      {.texts = {"ABC"}, .m = -1, .names = {-9, -9, -9, -9}},
+      {.texts = {"A"}, .n = -1, .m = -2, .names = {0, 0, -9, -9}},
+      {.texts = {"A"}, .n = 65536, .m = 65536, .names = {0, 0, 0, 0}},  // beyond int
       {.texts = {"   ", "A"}, .n = 0, .m = 2, .names = {-9, -9, -9, -9},  // no rows hold no name
-       .messages = TooLong("1", "0")}};
+       .messages = TooLong('1', '0')}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.texts[0]) + " n " + std::to_string(row.n) + " m " +
@@ -109,23 +109,6 @@ TEST(CH2INT, StoresCodesUpToTheTrimmedLengthWithinTheMatrix) {
     EXPECT_EQ(names, row.names);
     EXPECT_EQ(messages.Text(), row.messages);
     EXPECT_EQ(flag, row.messages.empty() ? 5 : 4);
-  }
-}
-
-TEST(IFILL, FillsRowsTimesColumnsWithinTheArray) {
-  struct Row {
-    int rows, columns;
-    std::vector<int> array;
-  };
-  const Row rows[] = {
-      {.rows = 2, .columns = 2, .array = {7, 7, 7, 7, 0, 0}},
-      {.rows = -2, .columns = 3, .array = {0, 0, 0, 0, 0, 0}},
-      {.rows = -1, .columns = -2, .array = {7, 7, 0, 0, 0, 0}},         // only the product counts
-      {.rows = 65536, .columns = 65536, .array = {7, 7, 7, 7, 7, 7}}};  // beyond int
-  for (const Row& row : rows) {
-    std::vector<int> array(6, 0);
-    IFILL(array, row.rows, row.columns, 7);
-    EXPECT_EQ(array, row.array) << row.rows << " x " << row.columns;
   }
 }
 

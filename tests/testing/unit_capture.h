@@ -12,60 +12,40 @@
 
 namespace qartwo::testing {
 
-// Captures everything written to `unit` while the object lives; afterwards the unit is
+// Connects `unit` to a memory stream while the object lives; afterwards the unit is
 // disconnected, and the console units are on the standard streams again.
-class UnitCapture {
+class UnitStream {
  public:
-  explicit UnitCapture(int unit) : unit_(unit) {
-    stream_ = open_memstream(&buffer_, &size_);
-    Connection connection;
-    connection.owns_stream = false;
-    ConnectUnit(unit_, stream_, connection);
+  // Captures everything written to `unit`; Text() tells it.
+  explicit UnitStream(int unit) : unit_(unit) { Connect(open_memstream(&buffer_, &size_)); }
+  // Holds `content` for `unit` to read.
+  UnitStream(int unit, std::string_view content) : unit_(unit), content_(content) {
+    Connect(fmemopen(content_.data(), content_.size(), "r"));  // also empty, since glibc 2.22
   }
-  UnitCapture(const UnitCapture&) = delete;
-  UnitCapture& operator=(const UnitCapture&) = delete;
-  ~UnitCapture() {
-    static_cast<void>(CloseUnit(unit_));
-    std::fclose(stream_);
+  UnitStream(const UnitStream&) = delete;
+  UnitStream& operator=(const UnitStream&) = delete;
+  ~UnitStream() {
+    static_cast<void>(CloseUnit(unit_));  // closes the stream, so the buffer is complete
     std::free(buffer_);
     ConnectConsoleUnits();
   }
 
   // The text written so far.
   std::string Text() {
-    std::fflush(stream_);
+    static_cast<void>(FlushUnit(unit_));
     return std::string(buffer_, size_);
   }
 
  private:
-  int unit_;
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* stream_ = nullptr;
-};
+  void Connect(std::FILE* stream) { ConnectUnit(unit_, stream, Connection{}); }
 
-// Connects `unit` to a memory stream holding `content` while the object lives; afterwards as
-// UnitCapture.
-class UnitInput {
- public:
-  UnitInput(int unit, std::string_view content) : unit_(unit), content_(content) {
-    stream_ = content_.empty() ? std::fopen("/dev/null", "r")
-                               : fmemopen(content_.data(), content_.size(), "r");
-    Connection connection;
-    connection.owns_stream = true;
-    ConnectUnit(unit_, stream_, connection);
-  }
-  UnitInput(const UnitInput&) = delete;
-  UnitInput& operator=(const UnitInput&) = delete;
-  ~UnitInput() {
-    static_cast<void>(CloseUnit(unit_));
-    ConnectConsoleUnits();
-  }
-
- private:
   int unit_;
   std::string content_;
-  std::FILE* stream_ = nullptr;
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
 };
+
+using UnitCapture = UnitStream;
+using UnitInput = UnitStream;
 
 }  // namespace qartwo::testing
