@@ -116,15 +116,7 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
     AppendCount(expected, static_cast<long long>(result.block_room));
     AppendText(expected, " blocks, the room of the block counts");
   }
-  WriteInputFileProblem(unit, {.file_kind = kFileKind,
-                               .file_name = file_name,
-                               .status = result.status,
-                               .line_number = result.position.line_number,
-                               .line_text = result.line_text,
-                               .problem = LineText(what),
-                               .expected = LineText(expected),
-                               .io_status = result.io_status,
-                               .at_end = at_end});
+  WriteReaderProblem(unit, kFileKind, file_name, result, what, expected);
 }
 
 }  // namespace qartwo

@@ -36,6 +36,23 @@ struct InputFileProblem {
 // are left out). Writes nothing for kOk.
 void WriteInputFileProblem(int unit, const InputFileProblem& problem);
 
+// Writes the diagnostic of a reader's result (a HistogramFileResult or SnCurveFileResult) for
+// a `file_kind` file named `file_name`, with what is wrong and what was expected, as
+// WriteInputFileProblem does.
+template <typename Result>
+void WriteReaderProblem(int unit, std::string_view file_kind, std::string_view file_name,
+                        const Result& result, const OutputLine& what, const OutputLine& expected) {
+  WriteInputFileProblem(unit, {.file_kind = file_kind,
+                               .file_name = file_name,
+                               .status = result.status,
+                               .line_number = result.position.line_number,
+                               .line_text = result.line_text,
+                               .problem = LineText(what),
+                               .expected = LineText(expected),
+                               .io_status = result.io_status,
+                               .at_end = result.problem == InputProblem::kEndsEarly});
+}
+
 // Appends a decimal count without padding, e.g. "10000".
 void AppendCount(OutputLine& line, long long value);
 

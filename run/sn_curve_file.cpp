@@ -281,15 +281,7 @@ void WriteSnCurveFileProblem(int unit, std::string_view file_name,
   OutputLine expected;
   if (result.status == InputFileStatus::kInputError) AppendInputError(what, expected, result);
   if (result.status == InputFileStatus::kRefused) AppendRefusal(what, expected, result);
-  WriteInputFileProblem(unit, {.file_kind = kFileKind,
-                               .file_name = file_name,
-                               .status = result.status,
-                               .line_number = result.position.line_number,
-                               .line_text = result.line_text,
-                               .problem = LineText(what),
-                               .expected = LineText(expected),
-                               .io_status = result.io_status,
-                               .at_end = result.problem == InputProblem::kEndsEarly});
+  WriteReaderProblem(unit, kFileKind, file_name, result, what, expected);
 }
 
 }  // namespace qartwo
