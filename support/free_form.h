@@ -45,7 +45,7 @@ enum class FreeFormStatus : int {
 
 struct FreeFormResult {
   FreeFormStatus status = FreeFormStatus::kOk;
-  int target = 0;          // index (from 0) of the target that failed
+  int target = 0;  // index (from 0) of the target that failed
   // The offending value as written (empty for kTooFewValues): a view into the text read,
   // valid as long as that text.
   std::string_view value;
@@ -58,7 +58,7 @@ struct FreeFormResult {
 // keep their values. On failure the targets before the failing one hold their new values
 // and the result says which target failed and on what text; the process never ends here.
 [[nodiscard]] FreeFormResult ReadFreeForm(std::string_view text,
-                                         std::span<const FreeFormTarget> targets);
+                                          std::span<const FreeFormTarget> targets);
 
 // The same, with the result written to `result`: a reader that keeps it for its diagnostic
 // spares the copy of a returned one.

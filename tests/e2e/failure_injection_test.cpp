@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/run_qartwo.h"
 #include "tests/testing/test_data.h"
@@ -52,7 +53,28 @@ std::string CountingHistogram(int blocks) {
   return text;
 }
 
-TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
+// A run the failure table makes, and what it must show.
+struct FailureRow {
+  std::string name;
+  std::string input;
+  Question asked;  // the last question shown, and how often (0: the console is not looked at)
+  int times;
+  int exit_status;
+  // 0: the run comes to the worked example's damage in report.txt and `said` is on the
+  // console, in the report or the diagnostics; else `said` is in the diagnostics, by
+  // default that the input ended.
+  std::string said = "";
+  std::string histogram = "";  // hist.txt and curve.txt, the worked example's when empty
+  std::string curve = "";
+  std::string shell = "";           // run before the program, e.g. a limit
+  std::string redirect = "";        // after the program's own redirections
+  std::string report = kOldReport;  // what report.txt holds after a run that fails
+  int entries = 4;  // hist.txt, curve.txt, folder, report.txt: a report the run made is gone
+};
+
+// The runs: input that ends at each question, refused answers and files, full devices and
+// limits, and odd but valid input that must come to the worked example's damage.
+std::vector<FailureRow> FailureRows() {
   const std::string histogram = ReadTestFile("data/example_histogram.txt");
   const std::string curve = ReadTestFile("data/example_sn_curve.txt");
   const std::string megabyte(1 << 20, 'x');
@@ -63,24 +85,7 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
   std::string dots;  // 256 characters that would name report.txt, and a longer name
   for (int i = 0; i < 123; ++i) dots += "./";
   const std::string cut = " longer than 256 characters\n";
-  struct Row {
-    std::string name;
-    std::string input;
-    Question asked;  // the last question shown, and how often (0: the console is not looked at)
-    int times;
-    int exit_status;
-    // 0: the run comes to the worked example's damage in report.txt and `said` is on the
-    // console, in the report or the diagnostics; else `said` is in the diagnostics, by
-    // default that the input ended.
-    std::string said = "";
-    std::string histogram = "";  // hist.txt and curve.txt, the worked example's when empty
-    std::string curve = "";
-    std::string shell = "";           // run before the program, e.g. a limit
-    std::string redirect = "";        // after the program's own redirections
-    std::string report = kOldReport;  // what report.txt holds after a run that fails
-    int entries = 4;  // hist.txt, curve.txt, folder, report.txt: a report the run made is gone
-  };
-  const Row rows[] = {
+  return {
       {"nothing", "", kReport, 1, 2},
       {"no folder", "no_such_folder/report.txt\n", kReport, 2, 2},
       {"made report", "new.txt\n", kHistogram, 1, 2},
@@ -153,7 +158,10 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
        "than 10000 block lines",
        CountingHistogram(10001)},
   };
-  for (const Row& row : rows) {
+}
+
+TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
+  for (const FailureRow& row : FailureRows()) {
     SCOPED_TRACE(row.name);
     ScratchDirectory directory;
     std::filesystem::create_directory(directory.PathOf("folder"));
