@@ -87,6 +87,7 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
   }
 }
 
+// A null value or a slash keeps the number as it was; the last curve is a legal choice.
 TEST(EndToEnd, NullValueOrSlashKeepsTheLastCurveNumber) {
   ScratchDirectory directory;
   const ProgramRun run = directory.Run("report.txt\nhist.txt\n\n\n\n/\n51\n/\n, 12\n7 9\n");
@@ -98,6 +99,10 @@ TEST(EndToEnd, NullValueOrSlashKeepsTheLastCurveNumber) {
                        ask + "\n Selected SN-Curve             : NORSOK  E   AIR"),
       std::string::npos)
       << run.console;
+  const ProgramRun last = directory.Run("report.txt\nhist.txt\n\n\n\n50\n");
+  EXPECT_NE(last.console.find(ask + "\n Selected SN-Curve             : NORSOK  E     BP_SVI"),
+            std::string::npos)
+      << last.console;
 }
 
 }  // namespace
