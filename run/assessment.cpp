@@ -234,9 +234,9 @@ int ReadHistogram(RunStorage& run) {
     WriteLine(kConsoleOutput, " *** ERROR. Number of blocks mismatch ");
     OutputLine counts;
     AppendText(counts, ": its header line gives ");
-    AppendInteger(counts, read.number_of_blocks, 1);
+    AppendCount(counts, read.number_of_blocks);
     AppendText(counts, " blocks, the file holds ");
-    AppendInteger(counts, read.block_lines, 1);
+    AppendCount(counts, read.block_lines);
     AppendText(counts, read.block_lines == 1 ? " block line" : " block lines");
     WriteFileError(" *** ERROR: block count mismatch in cycle histogram file ", run.histogram_name,
                    LineText(counts));

@@ -13,21 +13,14 @@ void AppendFileName(OutputLine& line, const InputFileProblem& problem) {
   AppendText(line, "\"");
 }
 
-// A line under the heading: the indent, `label` and `text`; nothing when there is no text.
+}  // namespace
+
 void WriteIndented(int unit, std::string_view label, std::string_view text, bool visible) {
   if (text.empty()) return;
   OutputLine indented;
   AppendText(indented, kIndent);
   AppendText(indented, label);
   WriteLabelled(unit, LineText(indented), text, visible);
-}
-
-}  // namespace
-
-void AppendCount(OutputLine& line, long long value) {
-  int width = value < 0 ? 2 : 1;
-  for (long long rest = value / 10; rest != 0; rest /= 10) ++width;
-  AppendInteger(line, value, width);
 }
 
 void WriteInputFileProblem(int unit, const InputFileProblem& problem) {

@@ -53,8 +53,10 @@ void WriteReaderProblem(int unit, std::string_view file_kind, std::string_view f
                                .at_end = result.problem == InputProblem::kEndsEarly});
 }
 
-// Appends a decimal count without padding, e.g. "10000".
-void AppendCount(OutputLine& line, long long value);
+// Writes a line under a diagnostic's heading to `unit`: five blanks, `label` and `text`, which
+// is shown as quoted from the user when `visible` (see AppendVisible). Nothing when `text` is
+// empty.
+void WriteIndented(int unit, std::string_view label, std::string_view text, bool visible);
 
 // Appends the list of values a line holds: "number of blocks (integer), block width (real)".
 void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values);

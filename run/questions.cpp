@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "run/input_diagnostic.h"
 #include "support/fields.h"
 #include "support/file_identity.h"
 #include "support/file_open.h"
@@ -14,33 +15,17 @@
 namespace qartwo {
 namespace {
 
-// Lines under a diagnostic's heading are indented so that they read as one message.
-constexpr std::string_view kIndent = "     ";
-
 // Width of the number behind " Illegal SN-Curve :".
 constexpr int kIllegalNumberWidth = 4;
-
-// The prompt as the user saw it, without the blanks behind its colon.
-std::string_view Question(std::string_view prompt) {
-  return TrimTrailingBlanks(prompt);
-}
 
 void WriteHeading(std::string_view what, std::string_view prompt) {
   OutputLine line;
   AppendText(line, " *** ERROR: ");
   AppendText(line, what);
   AppendText(line, " \"");
-  AppendText(line, Question(prompt));
+  AppendText(line, TrimTrailingBlanks(prompt));  // as the user saw it
   AppendText(line, "\"");
   WriteLine(kDiagnosticOutput, LineText(line));
-}
-
-// A line under a diagnostic's heading: the indent, `label` and `text`.
-void WriteIndented(std::string_view label, std::string_view text, bool visible = false) {
-  OutputLine indented;
-  AppendText(indented, kIndent);
-  AppendText(indented, label);
-  WriteLabelled(kDiagnosticOutput, LineText(indented), text, visible);
 }
 
 AnswerStatus EndOfInput(std::string_view prompt) {
@@ -52,7 +37,7 @@ AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
                        const FreeFormResult& result, std::string_view expected,
                        std::string_view note = {}) {
   WriteHeading("input error in the answer to", prompt);
-  WriteIndented("answer   : ", TrimTrailingBlanks(answer), true);
+  WriteIndented(kDiagnosticOutput, "answer   : ", TrimTrailingBlanks(answer), true);
   OutputLine problem;
   if (!result.value.empty()) {
     AppendText(problem, "\"");
@@ -60,14 +45,13 @@ AnswerStatus BadNumber(std::string_view prompt, std::string_view answer,
     AppendText(problem, "\": ");
   }
   AppendText(problem, FreeFormStatusText(result.status));
-  WriteIndented("problem  : ", LineText(problem));
-  WriteIndented("expected : ", expected);
-  if (!note.empty()) WriteIndented("note     : ", note);
+  WriteIndented(kDiagnosticOutput, "problem  : ", LineText(problem), false);
+  WriteIndented(kDiagnosticOutput, "expected : ", expected, false);
+  WriteIndented(kDiagnosticOutput, "note     : ", note, false);  // nothing without a note
   return AnswerStatus::kInputError;
 }
 
 AnswerStatus ReadAnswer(std::string_view prompt, std::span<char> answer, LineOverflow& overflow) {
-  BlankText(answer);
   const IoStatus read = ReadLine(kConsoleInput, answer, overflow);
   if (read == IoStatus::kOk) return AnswerStatus::kOk;
   return EndOfInput(prompt);

@@ -133,6 +133,12 @@ void AppendInteger(OutputLine& line, long long value, int width) {
   AppendField(line, width, [value](std::span<char> field) { WriteInteger(field, value); });
 }
 
+void AppendCount(OutputLine& line, long long value) {
+  int width = value < 0 ? 2 : 1;
+  for (long long rest = value / 10; rest != 0; rest /= 10) ++width;
+  AppendInteger(line, value, width);
+}
+
 void AppendFixed(OutputLine& line, double value, int width, int decimals) {
   AppendField(line, width,
               [value, decimals](std::span<char> field) { WriteFixed(field, value, decimals); });

@@ -60,6 +60,10 @@ void AppendInteger(OutputLine& line, long long value, int width);
 void AppendFixed(OutputLine& line, double value, int width, int decimals);
 void AppendScientific(OutputLine& line, double value, int width, int decimals);
 
+// Appends a whole number in as many characters as it takes, without padding:
+//   10000 => "10000"      -3 => "-3"
+void AppendCount(OutputLine& line, long long value);
+
 // Writes `label` and then `text` as one line to `unit`; `text` is quoted from the user when
 // `visible` (see AppendVisible).
 void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible = false);

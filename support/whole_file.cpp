@@ -99,8 +99,11 @@ void BeginWholeWrite(WholeFile& file, int unit) {
   std::FILE* stream = fdopen(fd, "w");
   Connection connection;
   if (stream == nullptr || ConnectUnit(unit, stream, connection) != IoStatus::kOk) {
-    if (stream != nullptr) std::fclose(stream);
-    if (stream == nullptr) close(fd);
+    if (stream != nullptr) {
+      std::fclose(stream);
+    } else {
+      close(fd);
+    }
     RemoveTemporary(file);
   }
 }
