@@ -58,6 +58,13 @@ TEST(WriteScientific, OneDigitBeforeThePointAndTwoOrThreeExponentDigits) {
                 {.value = kInf, .width = 15, .decimals = 5, .field = "       Infinity"}});
 }
 
+// The bytes on either side of each escaped range: 31 and 127 escaped, 32, 126 and 128 kept.
+TEST(AppendVisible, EscapesBytesBelow32AndDel) {
+  OutputLine line;
+  AppendVisible(line, "\x1f ~\x7f\x80");
+  EXPECT_EQ(std::string(LineText(line)) + ";", "\\x1F ~\\x7F\x80;");
+}
+
 // Fields behind text are shown by the listing; here only the cut at the capacity.
 TEST(OutputLine, CutsAtItsCapacity) {
   OutputLine line;
