@@ -1,7 +1,10 @@
 #include "run/arguments.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 
+#include "support/fields.h"
 #include "support/units.h"
 
 namespace qartwo {
@@ -48,8 +51,18 @@ constexpr std::array<std::string_view, 32> kUsage = {
     "has a worked example.",
 };
 
-// Ends the answer: what unit 6 received must reach it.
+// Ends the answer: what unit 6 received must reach it, or standard error says why it did not.
 int Finish(int status) {
+  if (FlushUnit(kConsoleOutput) != IoStatus::kOk) {
+    const int error = errno;  // the failed write's, left since AnswerRequest cleared it
+    OutputLine line;
+    AppendText(line, "qartwo: cannot write to standard output");
+    if (error != 0) {
+      AppendText(line, ": ");
+      AppendText(line, std::strerror(error));
+    }
+    WriteLine(kDiagnosticOutput, LineText(line));
+  }
   return CloseAllUnits() == IoStatus::kOk ? status : kExitReportedFailure;
 }
 
@@ -72,6 +85,7 @@ Request ReadArguments(std::span<const char* const> arguments, std::string_view& 
 }
 
 int AnswerRequest(Request request, std::string_view refused) {
+  errno = 0;
   if (request == Request::kHelp) {
     for (const std::string_view line : kUsage) WriteLine(kConsoleOutput, line);
     return Finish(kExitCompleted);
@@ -81,7 +95,7 @@ int AnswerRequest(Request request, std::string_view refused) {
     return Finish(kExitCompleted);
   }
   WriteText(kDiagnosticOutput, "qartwo: unknown argument '");
-  WriteText(kDiagnosticOutput, refused);
+  WriteVisible(kDiagnosticOutput, refused);  // an argument may hold terminal controls
   WriteLine(kDiagnosticOutput, "'");
   WriteLine(kDiagnosticOutput, "Try 'qartwo --help'.");
   Finish(kExitInputError);

@@ -15,8 +15,9 @@ enum class Request { kAssessment, kHelp, kVersion, kRefused };
 Request ReadArguments(std::span<const char* const> arguments, std::string_view& refused);
 
 // Answers a request other than an assessment and returns the exit status: the usage or the
-// version on unit 6 (0, or 1 when it could not be written), or for a refused argument
-// "qartwo: unknown argument '<refused>'" and a pointer to --help on unit 0 (2).
+// version on unit 6 (0; 1 with the reason on unit 0 when it could not be written), or for a
+// refused argument "qartwo: unknown argument '<refused>'", its control characters shown as
+// AppendVisible does, and a pointer to --help on unit 0 (2).
 int AnswerRequest(Request request, std::string_view refused);
 
 }  // namespace qartwo

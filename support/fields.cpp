@@ -178,6 +178,16 @@ void AppendVisible(OutputLine& line, std::string_view text) {
   }
 }
 
+void WriteVisible(int unit, std::string_view text) {
+  // A byte takes at most four characters, so each piece fits a line.
+  constexpr std::size_t kPiece = kOutputLineCapacity / 4;
+  for (std::size_t at = 0; at < text.size(); at += kPiece) {
+    OutputLine line;
+    AppendVisible(line, text.substr(at, kPiece));
+    WriteText(unit, LineText(line));
+  }
+}
+
 std::string_view LineText(const OutputLine& line) {
   return std::string_view(line.chars.data(), line.length);
 }

@@ -23,7 +23,7 @@ std::string StampMasked(const std::string& report) {
 TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
   struct Row {
     std::string name;  // stem of the golden files under tests/golden/
-    std::string input;
+    std::string input = "";
     int exit_status;
     std::string file = "";  // replaced by tests/data/<data>
     std::string data = "";
@@ -39,6 +39,8 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
                .arguments = arguments,
                .diagnostics = "qartwo: unknown argument '" + named + "'\nTry 'qartwo --help'.\n"};
   };
+  // What an answer to the command line says when standard output cannot take it.
+  const std::string full = "qartwo: cannot write to standard output: No space left on device\n";
   // A file answer asked for again because no such file exists.
   const auto refused = [](const std::string& name, const std::string& what) {
     return " *** ERROR: cannot use \"" + name + "\" as the " + what +
@@ -67,8 +69,10 @@ TEST(EndToEnd, TranscriptsAndReportsMatchTheGoldenFiles) {
       {.name = "usage", .input = example, .exit_status = 0, .arguments = "-h"},
       {.name = "version", .input = example, .exit_status = 0, .arguments = "--version"},
       refusal("--verbose", "--verbose"),
-      refusal("report.txt", "report.txt"),
-      refusal("--version --help", "--help"),  // one argument at most
+      refusal("\"$(printf 'rep\\033[2J\\177')\"", "rep\\x1B[2J\\x7F"),  // shown, not obeyed
+      refusal("--version --help", "--help"),                            // one argument at most
+      {.name = "full", .exit_status = 1, .arguments = "--help >/dev/full", .diagnostics = full},
+      {.name = "full", .exit_status = 1, .arguments = "--version >/dev/full", .diagnostics = full},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name + " " + row.arguments);
