@@ -5,26 +5,16 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace qartwo {
 namespace {
 
-// The folder to read as a NUL-terminated path; false when it does not fit or $HOME is unset.
+// The folder to read as a NUL-terminated path; false when it does not fit. A leading '~' is
+// part of a name, as it is for the open, which offers no home folder either.
 bool FolderPath(std::string_view folder, std::array<char, PATH_MAX>& path) {
-  std::string_view home;
-  if (folder.starts_with("~/")) {
-    const char* value = std::getenv("HOME");
-    if (value == nullptr) return false;
-    home = value;
-    folder.remove_prefix(1);  // the '/' stays
-  } else if (folder.empty()) {
-    folder = ".";
-  }
-  if (home.size() + folder.size() >= path.size()) return false;
-  char* end = std::copy(home.begin(), home.end(), path.begin());
-  end = std::copy(folder.begin(), folder.end(), end);
-  *end = '\0';
+  if (folder.empty()) folder = ".";
+  if (folder.size() >= path.size()) return false;
+  *std::copy(folder.begin(), folder.end(), path.begin()) = '\0';
   return true;
 }
 

@@ -29,9 +29,10 @@ struct NameCompletion {
 };
 
 // Completes `typed`, the whole text before the cursor taken as one path (blanks included):
-// the part up to its last '/' names the folder (the current folder when there is none; a
-// leading "~/" stands for $HOME), the rest begins the names looked for. Names that begin with
-// '.' count only when the typed part does. A folder that cannot be read gives no match.
+// the part up to its last '/' names the folder (the current folder when there is none; '~' is
+// not expanded, since the open takes names as they are), the rest begins the names looked for.
+// Names that begin with '.' count only when the typed part does. A folder that cannot be read
+// gives no match.
 void CompleteName(std::string_view typed, NameCompletion& found);
 
 // The addition as text.
