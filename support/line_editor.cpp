@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 #endif
 #include <histedit.h>
+#include <langinfo.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
@@ -137,7 +138,16 @@ unsigned short TerminalWidth() {
   return size.ws_col;
 }
 
+// The characters `name` takes in a listing, its control characters made visible.
+std::size_t ShownSize(std::string_view name) {
+  OutputLine shown;
+  AppendVisible(shown, name);
+  return shown.length;
+}
+
 // Lists the matching names below the line being edited, sorted down columns as shells do.
+// Control characters show as the diagnostics show them, so that a name cannot drive the
+// terminal.
 void ListNames(const NameCompletion& found) {
   WriteLine(kConsoleOutput, "");
   if (found.count > found.kept) {
@@ -147,7 +157,7 @@ void ListNames(const NameCompletion& found) {
   const std::span<const std::string_view> names(found.names.data(),
                                                 static_cast<std::size_t>(found.kept));
   std::size_t widest = 0;
-  for (const std::string_view name : names) widest = std::max(widest, name.size());
+  for (const std::string_view name : names) widest = std::max(widest, ShownSize(name));
   const std::size_t column = widest + 2;
   const std::size_t width = std::min<std::size_t>(TerminalWidth(), kOutputLineCapacity);
   const std::size_t columns = std::max<std::size_t>(1, width / column);
@@ -155,8 +165,11 @@ void ListNames(const NameCompletion& found) {
   for (std::size_t row = 0; row < rows; ++row) {
     OutputLine line;
     for (std::size_t i = row; i < names.size(); i += rows) {
-      AppendText(line, names[i]);
-      if (i + rows < names.size()) AppendBlanks(line, static_cast<int>(column - names[i].size()));
+      const std::size_t start = line.length;
+      AppendVisible(line, names[i]);
+      if (i + rows < names.size()) {
+        AppendBlanks(line, static_cast<int>(column + start - line.length));
+      }
     }
     WriteLine(kConsoleOutput, LineText(line));
   }
@@ -232,15 +245,30 @@ void Configure() {
   call.set(line, EL_BIND, "^I", "qartwo-complete", static_cast<const char*>(nullptr));
 }
 
+// Gives the editor a character set that holds every byte a name may have: the user's locale,
+// or C.UTF-8 where that is missing or is the C locale's ASCII, in which the editor would drop
+// each byte from 128 on. False, with the C locale back, when neither can be had.
+bool ChooseCharacterSet() {
+  if (std::setlocale(LC_CTYPE, "") != nullptr &&
+      std::string_view(nl_langinfo(CODESET)) != "ANSI_X3.4-1968") {
+    return true;
+  }
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr) return true;
+  std::setlocale(LC_CTYPE, "C");
+  return false;
+}
+
 }  // namespace
 
 bool StartLineEditor() {
   if (g_editor.line != nullptr) return true;
   if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) return false;
-  if (!LoadLibrary() || tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return false;
+  // Without a character set for all bytes, answers are read plainly rather than cut.
+  if (!LoadLibrary() || !ChooseCharacterSet() || tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) {
+    return false;
+  }
   std::atomic_signal_fence(std::memory_order_seq_cst);  // settings saved before the flag says so
   g_terminal_saved = 1;
-  std::setlocale(LC_CTYPE, "");  // so that the editor knows how many bytes a character has
   g_editor.line = g_editor.call.init("qartwo", stdin, stdout, stderr);
   g_editor.history = g_editor.call.history_init();
   if (g_editor.line == nullptr || g_editor.history == nullptr) {

@@ -6,9 +6,10 @@
 
 namespace qartwo {
 
-// Turns line editing on when standard input and standard output are both terminals and
-// libedit can be loaded: unit 5 then reads through the editor, which shows the prompt held
-// on unit 6. True when it is on; false (answers read plainly, nothing changed) otherwise.
+// Turns line editing on when standard input and standard output are both terminals, libedit
+// can be loaded and a character set that keeps every byte can be had (the user's, or C.UTF-8):
+// unit 5 then reads through the editor, which shows the prompt held on unit 6. True when it is
+// on; false (answers read plainly, nothing changed) otherwise.
 bool StartLineEditor();
 
 // Turns line editing off: unit 5 reads its stream again and the terminal has the settings

@@ -42,10 +42,22 @@ bool Await(int terminal, std::string& screen, std::size_t& from, const std::stri
   return true;
 }
 
+// The exit status of `child`, or 128 + the signal that ended it; a run still going after 20 s
+// is killed, so that a run that hangs fails the test rather than holding it.
+int AwaitEnd(pid_t child) {
+  int raw = 0;
+  for (int tries = 0; waitpid(child, &raw, WNOHANG) == 0; ++tries) {
+    if (tries == 2000 && kill(child, SIGKILL) == 0) ADD_FAILURE() << "the run did not end: killed";
+    usleep(10000);
+  }
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
 // `dialogue`: a text to await on the screen, the keys to type then, and so on, ending with a
-// text to await. With `piped` the keys reach standard input through a pipe.
+// text to await. With `piped` the keys reach standard input through a pipe. The run has no
+// locale but `locale` (NAME=value, or nothing).
 TerminalRun RunAtTerminal(const std::string& folder, const std::vector<std::string>& dialogue,
-                          bool piped) {
+                          bool piped, std::string locale) {
   TerminalRun run;
   int terminal = -1;
   int device = -1;
@@ -57,8 +69,13 @@ TerminalRun RunAtTerminal(const std::string& folder, const std::vector<std::stri
   }
   const pid_t child = fork();
   if (child == 0) {
+    // Only the terminal and the pipe's reading end stay: the test's ends would keep them open.
+    close(terminal);
     if (login_tty(device) != 0 || chdir(folder.c_str()) != 0) _exit(126);
-    if (piped) dup2(pipe_ends[0], STDIN_FILENO);
+    if (piped && (close(pipe_ends[1]) != 0 || dup2(pipe_ends[0], STDIN_FILENO) < 0)) _exit(126);
+    if (piped) close(pipe_ends[0]);
+    for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE"}) unsetenv(name);
+    if (!locale.empty()) putenv(locale.data());
     setenv("TERM", "xterm", 1);
     execl(QARTWO_BINARY, "qartwo", static_cast<char*>(nullptr));
     _exit(127);
@@ -74,9 +91,7 @@ TerminalRun RunAtTerminal(const std::string& folder, const std::vector<std::stri
     const std::string& typed = i + 1 < dialogue.size() ? dialogue[i + 1] : "";
     if (write(keys, typed.data(), typed.size()) < 0) ADD_FAILURE() << "cannot type " << typed;
   }
-  int raw = 0;
-  waitpid(child, &raw, 0);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  run.status = AwaitEnd(child);
   termios after{};
   run.settings_kept = tcgetattr(device, &after) == 0 && after.c_lflag == before.c_lflag &&
                       after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag &&
@@ -96,9 +111,14 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
   struct Row {
     std::string name;
     std::vector<std::string> dialogue;  // awaited text, keys, ..., awaited text
-    int status;
-    bool piped = false;  // answers from a pipe are read plainly; the screen is a terminal
-    int entries = 3;     // hist.txt, curve.txt, report.txt: a report the run made goes with it
+    int status = 130;                   // 130: ended by Ctrl-C
+    bool piped = false;       // answers from a pipe are read plainly; the screen is a terminal
+    std::string file = "";    // a copy of hist.txt under this name
+    std::string locale = "";  // the only locale setting, as NAME=value
+  };
+  // The report named, `keys` typed at the histogram question, `shown` awaited, then Ctrl-C.
+  const auto stopped = [&](const std::string& keys, const std::string& shown) {
+    return std::vector<std::string>{report, "report.txt\r", histogram, keys, shown, "\x03"};
   };
   const Row rows[] = {
       // Tab completes "hi" to hist.txt; up arrow recalls "curve.tx" to add the missing t
@@ -112,11 +132,15 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
        .status = 0,
        .piped = true},
       {.name = "Ctrl-D", .dialogue = {report, "\x04", "console input ended at"}, .status = 2},
-      {.name = "Ctrl-C", .dialogue = {report, "report.txt\r", histogram, "hi\x03"}, .status = 130},
-      {.name = "Ctrl-C, made",
-       .dialogue = {report, "new.txt\r", histogram, "\x03"},
-       .status = 130,
-       .entries = 3},
+      // a name's control characters are listed as shown, not obeyed
+      {.name = "listed", .dialogue = stopped("hi\t", "hi\\x1B[2J  hist.txt"), .file = "hi\x1b[2J"},
+      // bytes from 128 on reach the open, typed or completed, without a locale or a missing one
+      {.name = "no locale", .dialogue = stopped("hist_ø.txt\r", scf), .file = "hist_ø.txt"},
+      {.name = "missing",
+       .dialogue = stopped("hist_\t\r", scf),
+       .file = "hist_ø.txt",
+       .locale = "LANG=xx"},
+      {.name = "Ctrl-C, made", .dialogue = {report, "new.txt\r", histogram, "\x03"}},
   };
   for (const Row& row : rows) {
 #ifndef QARTWO_LINE_EDITING
@@ -125,14 +149,17 @@ TEST(Terminal, PromptsShowBeforeEachAnswerAndTheTerminalIsLeftAsItWas) {
     SCOPED_TRACE(row.name);
     ScratchDirectory directory;
     directory.Write("report.txt", "last year's report\n");
-    const TerminalRun run = RunAtTerminal(directory.PathOf(""), row.dialogue, row.piped);
+    if (!row.file.empty()) directory.Write(row.file, directory.Read("hist.txt"));
+    const TerminalRun run =
+        RunAtTerminal(directory.PathOf(""), row.dialogue, row.piped, row.locale);
     EXPECT_EQ(run.status, row.status) << run.screen;
     EXPECT_TRUE(run.settings_kept);
-    // An interrupted run leaves an old report as it was and removes one it made.
+    // An stopped run leaves an old report as it was and removes one it made.
     if (row.status != 0) {
       EXPECT_EQ(directory.Read("report.txt"), "last year's report\n");
     }
-    EXPECT_EQ(directory.Entries(), row.entries);
+    // hist.txt, curve.txt, report.txt and the row's file: a report the run made goes with it
+    EXPECT_EQ(directory.Entries(), row.file.empty() ? 3 : 4);
     // The editor shows the prompt the run held back for it, so it is not shown twice.
     EXPECT_EQ(run.screen.find(report, run.screen.find(report) + 1), std::string::npos);
   }
