@@ -20,6 +20,7 @@ namespace qartwo {
 // Room for the content made in memory: a report is a few kilobytes.
 inline constexpr std::size_t kWholeFileRoom = std::size_t{1} << 16;
 
+// A file to be written whole, from its open to the end of its writing.
 struct WholeFile {
   std::array<char, kPathCapacity> target{};     // the name's file at the open, links followed
   std::array<char, kPathCapacity> temporary{};  // the new content's file until the rename
@@ -40,6 +41,7 @@ enum class WholeWriteOutcome {
   kNotWrittenAnew,  // the file opened had lost the name, and the name could not be written
 };
 
+// What FinishWholeWrite did with the content, and why it did no more.
 struct WholeWriteResult {
   WholeWriteOutcome outcome = WholeWriteOutcome::kWritten;
   std::string_view reason;  // why it was not written whole; empty when it was
