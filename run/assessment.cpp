@@ -255,6 +255,56 @@ int ReadUserCurve(RunStorage& run) {
   return ExitStatusFor(read.status);
 }
 
+// What the diagnostic says about a report file that was not written as asked.
+struct ReportProblem {
+  std::string_view kind;  // "ERROR" or "NOTE"
+  std::string_view what;  // after the name, before the reason in brackets
+  std::string_view file;  // after the reason: what became of the file
+};
+
+ReportProblem ProblemOf(WholeWriteOutcome outcome) {
+  switch (outcome) {
+    case WholeWriteOutcome::kWritten:
+    case WholeWriteOutcome::kWrittenAnew:
+      break;
+    case WholeWriteOutcome::kUnchanged:
+      return {"ERROR", "could not be written", "; the file is left as it was"};
+    case WholeWriteOutcome::kRemoved:
+      return {"ERROR", "could not be written", "; the file this run made for it is removed"};
+    case WholeWriteOutcome::kIncomplete:
+      return {"ERROR", "could not be written completely",
+              ": it was written in place and is incomplete"};
+    case WholeWriteOutcome::kNotWrittenAnew:
+      return {"ERROR", "could not be written",
+              ": the name no longer refers to the file opened at its question, which is left "
+              "as it is"};
+  }
+  return {"NOTE",
+          "was moved, removed or replaced while the run went on: the report is written under "
+          "the name as a new file",
+          ", and the file opened at its question is left as it is"};
+}
+
+// Says on standard error what became of the report file, unless it was written as asked.
+void WriteReportOutcome(const RunStorage& run, const WholeWriteResult& written) {
+  if (written.outcome == WholeWriteOutcome::kWritten) return;
+  const ReportProblem problem = ProblemOf(written.outcome);
+  OutputLine line;
+  AppendText(line, " *** ");
+  AppendText(line, problem.kind);
+  AppendText(line, ": the report file \"");
+  AppendVisible(line, TrimTrailingBlanks(TextView(run.report_name)));
+  AppendText(line, "\" ");
+  AppendText(line, problem.what);
+  if (!written.reason.empty()) {
+    AppendText(line, " (");
+    AppendText(line, written.reason);
+    AppendText(line, ")");
+  }
+  AppendText(line, problem.file);
+  WriteLine(kDiagnosticOutput, LineText(line));
+}
+
 // The evaluation, the console result and the report, written whole or not at all.
 int EvaluateAndReport(RunStorage& run) {
   BeginWholeWrite(run.report, kReportUnit);
@@ -265,9 +315,10 @@ int EvaluateAndReport(RunStorage& run) {
     WriteDamage(kConsoleOutput, run.damage);
     WriteReport(run);
   }
-  if (FinishWholeWrite(run.report, kReportUnit) != IoStatus::kOk) {
-    WriteFileError(" *** ERROR: the report file ", run.report_name,
-                   " could not be written completely; a report it held before is kept");
+  const WholeWriteResult written = FinishWholeWrite(run.report, kReportUnit);
+  WriteReportOutcome(run, written);
+  if (written.outcome != WholeWriteOutcome::kWritten &&
+      written.outcome != WholeWriteOutcome::kWrittenAnew) {
     return kExitReportedFailure;
   }
   if (evaluation_flag != 0) {

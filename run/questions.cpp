@@ -72,10 +72,10 @@ std::string_view OpenAnswer(const FileQuestion& question, std::span<char> name,
   int error_flag = 0;
   int system_error = 0;
   OPNOLD(TextView(name), question.unit, question.mode, error_flag, system_error);
-  if (error_flag != 0) return std::strerror(system_error);
+  if (error_flag != 0) return OpenErrorText(system_error);
   const FileIdentity opened = DescriptorIdentity(UnitDescriptor(question.unit));
   for (const RefusedFile& refused : question.refused) {
-    if (SameRegularFile(opened, refused.identity)) {
+    if (SameFile(opened, refused.identity)) {
       static_cast<void>(CloseUnit(question.unit));  // opened only to be looked at
       return refused.reason;
     }

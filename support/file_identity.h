@@ -1,5 +1,6 @@
 // Which file a stream or a name stands for, so that the program can tell two names of one
-// file apart from two files: a regular file is known by its device and inode.
+// file apart from two files: a regular file, a FIFO, a pipe or a socket is known by its
+// device and inode (the same inode number on another file system is another file).
 #pragma once
 
 #include <sys/types.h>
@@ -7,15 +8,21 @@
 namespace qartwo {
 
 struct FileIdentity {
-  bool regular = false;  // only regular files are compared; devices and FIFOs never match
+  // A regular file, FIFO, pipe or socket; other files (terminals and other devices) and names
+  // that cannot be looked at never match.
+  bool comparable = false;
   dev_t device = 0;
   ino_t inode = 0;
 };
 
-// The identity of the file open on descriptor `fd`; not regular when it cannot be told.
+// The identity of the file open on descriptor `fd`.
 FileIdentity DescriptorIdentity(int fd);
 
-// True when both are the same regular file.
-bool SameRegularFile(const FileIdentity& a, const FileIdentity& b);
+// The identity of the directory entry `path` itself (a symbolic link is not followed).
+// Async-signal-safe.
+FileIdentity NameIdentity(const char* path);
+
+// True when both are the same comparable file. Async-signal-safe.
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
 
 }  // namespace qartwo

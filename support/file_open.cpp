@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 #include "support/fields.h"
+#include "support/interrupt.h"
 #include "support/text.h"
 #include "support/units.h"
 
@@ -142,6 +144,8 @@ struct OpenRequest {
   long long effective_length = 0;  // the record length the characteristics block shows
   // An input of the dialogue: opened for reading only, so that a FIFO sees its end.
   bool read_only = false;
+  // The report of the dialogue: a file the open creates goes again if the run fails.
+  bool remove_unfinished = false;
 };
 
 // A name the system is given as it stands, or `error` when it cannot be.
@@ -167,25 +171,76 @@ bool CopyPath(std::string_view name, std::array<char, kPathCapacity>& path, int&
 
 constexpr int kCommonFlags = O_CLOEXEC | O_NOCTTY;
 
-// Opens an existing file for reading and writing, or creates it when `status` allows;
-// `created` tells whether this open made the file. Never truncates.
-int OpenForWriting(const char* path, OpenStatus status, bool& created) {
-  if (status == OpenStatus::kNew) {
-    const int fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | kCommonFlags, kCreateMode);
-    created = fd >= 0;
+// Symbolic links followed when a file is created through a dangling one (the system's limit).
+constexpr int kMaxLinks = 40;
+
+// The last failed open was of a FIFO that no program reads.
+bool g_unread_fifo = false;
+
+// Replaces `path` by the target of the symbolic link it names, relative to the link's folder;
+// false when it is no link or the target does not fit.
+bool FollowLink(std::array<char, kPathCapacity>& path) {
+  std::array<char, kPathCapacity> link{};
+  const ssize_t length = readlink(path.data(), link.data(), link.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) return false;
+  const std::string_view target(link.data(), static_cast<std::size_t>(length));
+  const std::string_view current(path.data());
+  const std::size_t slash = current.rfind('/');
+  const std::size_t folder = target[0] == '/' || slash == std::string_view::npos ? 0 : slash + 1;
+  if (folder + target.size() >= path.size()) return false;
+  std::copy(target.begin(), target.end(), path.begin() + static_cast<std::ptrdiff_t>(folder));
+  path[folder + target.size()] = '\0';
+  return true;
+}
+
+// Creates the file `path` names, when `follow_links` also through a dangling symbolic link.
+// The file made, by the path taken at its creation, is registered for removal in the same
+// held-signal window when `remove_unfinished`, so that no signal can come between the two.
+int CreateFile(const char* path, bool follow_links, bool remove_unfinished, bool& created) {
+  std::array<char, kPathCapacity> target{};
+  std::copy_n(path, std::strlen(path) + 1, target.begin());  // fits: the caller's path does
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    const InterruptHold hold;
+    const int fd = ::open(target.data(), O_RDWR | O_CREAT | O_EXCL | kCommonFlags, kCreateMode);
+    if (fd >= 0) {
+      created = true;
+      if (remove_unfinished) RemoveOnInterrupt(InterruptRemoval::kCreatedFile, target.data(), fd);
+      return fd;
+    }
+    if (errno != EEXIST || !follow_links) return -1;
+    if (!FollowLink(target)) break;
+  }
+  // A file made in between by another program: opened as it is, and never removed.
+  return ::open(path, O_RDWR | kCommonFlags);
+}
+
+// A FIFO is opened for writing only, without waiting for a reader: with none, the report
+// would wait for ever, or be lost in the pipe if it were opened for reading too.
+int OpenFifoForWriting(const char* path) {
+  const int fd = ::open(path, O_WRONLY | O_NONBLOCK | kCommonFlags);
+  if (fd < 0) {
+    g_unread_fifo = errno == ENXIO;
     return fd;
   }
-  int fd = ::open(path, O_RDWR | kCommonFlags);
-  if (fd >= 0 || errno != ENOENT || status != OpenStatus::kUnknown) return fd;
-  fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | kCommonFlags, kCreateMode);
-  if (fd >= 0) {
-    created = true;
-    return fd;
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
   }
-  // A dangling symbolic link, or a file made in between: opened through the link as before,
-  // but not counted as made here, so that it is never removed.
-  if (errno == EEXIST) fd = ::open(path, O_RDWR | O_CREAT | kCommonFlags, kCreateMode);
   return fd;
+}
+
+// Opens an existing file for writing (and reading, but a FIFO), or creates it when `status`
+// allows; `created` tells whether this open made the file. Never truncates.
+int OpenForWriting(const char* path, OpenStatus status, bool remove_unfinished, bool& created) {
+  struct stat named {};
+  if (::stat(path, &named) == 0 && S_ISFIFO(named.st_mode)) return OpenFifoForWriting(path);
+  if (status == OpenStatus::kNew) return CreateFile(path, false, remove_unfinished, created);
+  const int fd = ::open(path, O_RDWR | kCommonFlags);
+  if (fd >= 0 || errno != ENOENT || status != OpenStatus::kUnknown) return fd;
+  return CreateFile(path, true, remove_unfinished, created);
 }
 
 // Opens `name` as the request asks, never truncating: read and write when allowed, read only
@@ -198,7 +253,8 @@ std::FILE* OpenNamedFile(std::string_view name, OpenRequest& request, int& error
   bool writable = !request.read_only;
   int fd = request.read_only
                ? ::open(path.data(), O_RDONLY | kCommonFlags)
-               : OpenForWriting(path.data(), request.status, request.connection.created);
+               : OpenForWriting(path.data(), request.status, request.remove_unfinished,
+                                request.connection.created);
   if (fd < 0 && writable && (errno == EACCES || errno == EROFS) &&
       request.status == OpenStatus::kOld) {
     // A file that must exist only needs reading, so one that cannot be written may still be
@@ -219,7 +275,8 @@ std::FILE* OpenNamedFile(std::string_view name, OpenRequest& request, int& error
     ::close(fd);
     return nullptr;
   }
-  std::FILE* stream = ::fdopen(fd, writable ? "r+" : "r");
+  const int access = fcntl(fd, F_GETFL) & O_ACCMODE;
+  std::FILE* stream = ::fdopen(fd, access == O_WRONLY ? "w" : writable ? "r+" : "r");
   if (stream == nullptr) {
     error = errno;
     ::close(fd);
@@ -288,6 +345,7 @@ void OpenOnUnit(std::string_view file_name, int unit, OpenRequest& request, int 
                 int message_unit, int& status) {
   static_cast<void>(CloseUnit(unit));  // a former file's lost output was its writer's to see
   request.connection.owns_stream = true;
+  g_unread_fifo = false;
   int error = 0;
   std::FILE* stream = request.status == OpenStatus::kScratch
                           ? OpenScratchFile(error)
@@ -348,6 +406,7 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int
     OpenRequest request;
     DecodeOptions(unit, previous_status_code, 0, kFormCodeFormatted, 0, 0, -1, request, status);
     request.read_only = request.status == OpenStatus::kOld;
+    request.remove_unfinished = mode == 0;
     status = 0;
     OpenOnUnit(file_name.substr(0, static_cast<std::size_t>(length)), unit, request, 0, -1, status);
   }
@@ -358,6 +417,11 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
   int ignored = 0;
   OPNOLD(file_name, unit, mode, error_flag, ignored);
+}
+
+std::string_view OpenErrorText(int system_error) {
+  if (system_error == ENXIO && g_unread_fifo) return "no program reads this FIFO";
+  return std::strerror(system_error);
 }
 
 }  // namespace qartwo

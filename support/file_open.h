@@ -37,11 +37,18 @@ void OPNFIL(std::string_view file_name, int unit, int status_code, int access_co
 // Opens a sequential formatted file silently: `mode` > 0 the file must exist and is opened
 // for reading only (an input), 0 it is opened for writing or created (a negative mode repeats
 // the previous call's choice). On failure `error_flag` becomes -1; on success it is left as it
-// was. UnitConnection(unit)->created tells whether the open made the file.
+// was. UnitConnection(unit)->created tells whether the open made the file; with mode 0 such a
+// file (the target, when it was made through a dangling symbolic link) is registered for
+// removal (RemoveRegisteredFile(InterruptRemoval::kCreatedFile)). A FIFO is opened for writing
+// only when a program reads it.
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag);
 
 // The same; `system_error` receives the positive system error number of a failed open (for a
 // message saying why), 0 on success.
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int& system_error);
+
+// Why the last open failed with `system_error`, for a message: the system's text, or that no
+// program reads the FIFO that was to be written.
+std::string_view OpenErrorText(int system_error);
 
 }  // namespace qartwo

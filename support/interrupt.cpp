@@ -3,27 +3,50 @@
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstddef>
+#include <cstring>
 
+#include "support/file_identity.h"
+#include "support/file_open.h"
 #include "support/line_editor.h"
 
 namespace qartwo {
 namespace {
 
-constexpr std::array<int, 5> kEndingSignals = {SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE};
+constexpr std::array<int, 11> kEndingSignals = {SIGINT,  SIGTERM,   SIGQUIT, SIGHUP,
+                                                SIGPIPE, SIGALRM,   SIGUSR1, SIGUSR2,
+                                                SIGXCPU, SIGVTALRM, SIGPROF};
 
-// Read by the handler, so lock-free atomics: a signal may arrive in the middle of an update.
-std::array<std::atomic<const char*>, kInterruptRemovals> g_removals{};
-static_assert(std::atomic<const char*>::is_always_lock_free);
+// A file to remove: its name and the identity it had when it was registered.
+struct Removal {
+  bool registered = false;
+  FileIdentity identity;
+  std::array<char, kPathCapacity> path{};
+};
+
+// Changed only while the ending signals are held, and read by their handler, which runs with
+// them held too: the handler never sees a half-made entry.
+std::array<Removal, kInterruptRemovals> g_removals{};
+
+Removal& RemovalAt(InterruptRemoval place) {
+  return g_removals[static_cast<std::size_t>(place)];
+}
+
+// Unlinks the name only while it refers to the registered file: another program may have put
+// a file of its own under it (another run's complete report). Between the look and the unlink
+// the name may still change; that gap of a few system calls is accepted, as the system offers
+// no unlink that checks the inode. Async-signal-safe.
+void RemoveIfSame(Removal& removal) {
+  if (removal.registered && SameFile(NameIdentity(removal.path.data()), removal.identity)) {
+    unlink(removal.path.data());
+  }
+  removal.registered = false;
+}
 
 extern "C" void EndBySignal(int signal_number) {
   RestoreTerminalAfterSignal();
-  for (const std::atomic<const char*>& removal : g_removals) {
-    if (const char* path = removal.load(); path != nullptr) unlink(path);
-  }
+  for (Removal& removal : g_removals) RemoveIfSame(removal);
   // The handler was installed with SA_RESETHAND: the signal, blocked while the handler runs,
   // ends the process as it returns.
   raise(signal_number);
@@ -49,6 +72,10 @@ extern "C" void StopBySignal(int) {
   errno = saved_errno;
 }
 
+void AddEndingSignals(sigset_t& signals) {
+  for (const int ending : kEndingSignals) sigaddset(&signals, ending);
+}
+
 // Installs `handler` for `signal_number`, with the ending signals held while it runs, unless
 // the program was started with the signal ignored.
 void Install(int signal_number, void (*handler)(int), int flags) {
@@ -58,7 +85,7 @@ void Install(int signal_number, void (*handler)(int), int flags) {
   action.sa_handler = handler;
   action.sa_flags = flags;
   sigemptyset(&action.sa_mask);
-  for (const int ending : kEndingSignals) sigaddset(&action.sa_mask, ending);
+  AddEndingSignals(action.sa_mask);
   sigaction(signal_number, &action, nullptr);
 }
 
@@ -72,22 +99,35 @@ void InstallInterruptHandlers() {
   std::signal(SIGXFSZ, SIG_IGN);
 }
 
-void RemoveOnInterrupt(InterruptRemoval place, const char* path) {
-  g_removals[static_cast<std::size_t>(place)].store(path);
-}
-
-void HoldInterrupts(bool hold) {
-  // The mask before holding is restored afterwards, so that signals blocked by whoever started
-  // the program stay blocked.
-  static sigset_t before;
-  if (!hold) {
-    sigprocmask(SIG_SETMASK, &before, nullptr);
-    return;
-  }
+InterruptHold::InterruptHold() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (const int signal_number : kEndingSignals) sigaddset(&signals, signal_number);
-  sigprocmask(SIG_BLOCK, &signals, &before);
+  AddEndingSignals(signals);
+  sigprocmask(SIG_BLOCK, &signals, &before_);
+}
+
+InterruptHold::~InterruptHold() {
+  sigprocmask(SIG_SETMASK, &before_, nullptr);
+}
+
+void RemoveOnInterrupt(InterruptRemoval place, const char* path, int fd) {
+  const InterruptHold hold;
+  Removal& removal = RemovalAt(place);
+  const std::size_t length = std::strlen(path);
+  removal.registered = length < removal.path.size();
+  if (!removal.registered) return;
+  std::memcpy(removal.path.data(), path, length + 1);
+  removal.identity = DescriptorIdentity(fd);
+}
+
+void RemoveRegisteredFile(InterruptRemoval place) {
+  const InterruptHold hold;
+  RemoveIfSame(RemovalAt(place));
+}
+
+void KeepRegisteredFile(InterruptRemoval place) {
+  const InterruptHold hold;
+  RemovalAt(place).registered = false;
 }
 
 }  // namespace qartwo

@@ -511,6 +511,14 @@ IoStatus CloseUnit(int unit) {
   return failed ? IoStatus::kWriteError : IoStatus::kOk;
 }
 
+std::FILE* DetachUnit(int unit) {
+  UnitSlot* slot = SlotFor(unit);
+  if (slot == nullptr) return nullptr;
+  std::FILE* stream = slot->stream;
+  *slot = UnitSlot{};
+  return stream;
+}
+
 void SetConsoleLineSource(ConsoleLineSource source) {
   EnsureConsole();
   ReleaseHeldPrompt();

@@ -125,6 +125,10 @@ IoStatus WriteRecord(int unit, int record, std::span<const char> bytes);
 // on it was lost; kOk (nothing to do) when the unit was not connected.
 [[nodiscard]] IoStatus CloseUnit(int unit);
 
+// Disconnects `unit` without flushing or closing its stream, which the caller takes over;
+// nullptr when nothing was connected.
+std::FILE* DetachUnit(int unit);
+
 // Closes every unit (console units are flushed, not closed); the first failure is returned.
 [[nodiscard]] IoStatus CloseAllUnits();
 

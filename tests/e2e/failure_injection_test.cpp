@@ -1,10 +1,17 @@
 // Runs the built program against input that ends at any question, answers and files it
 // must refuse, folders, devices, full disks, NUL bytes, lines far beyond 256 characters and
 // too many blocks: every run ends by itself with a sound exit status and says why it failed.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,6 +77,7 @@ struct FailureRow {
   std::string redirect = "";        // after the program's own redirections
   std::string report = kOldReport;  // what report.txt holds after a run that fails
   int entries = 4;  // hist.txt, curve.txt, folder, report.txt: a report the run made is gone
+  std::string wrapper = "";  // the program that starts the run
 };
 
 // The runs: input that ends at each question, refused answers and files, full devices and
@@ -88,7 +96,6 @@ std::vector<FailureRow> FailureRows() {
   return {
       {"nothing", "", kReport, 1, 2},
       {"no folder", "no_such_folder/report.txt\n", kReport, 2, 2},
-      {"made report", "new.txt\n", kHistogram, 1, 2},
       {"no newline", "new.txt\nhist.txt", kScf, 1, 2},
       {"scf", "new.txt\nhist.txt\n2\n", kThickness, 1, 2},
       {"choice", kToChoice, kChoice, 1, 2},
@@ -109,11 +116,22 @@ std::vector<FailureRow> FailureRows() {
        "\"curve.txt\" at its end\n     problem  : the file ends after its curve name line (line "
        "1); the size line is missing\n",
        "", ReadTestFile("data/name_only_sn_curve.txt")},
-      {"full device", to_full, kCurveFile, 1, 1, "\"/dev/full\" could not be written"},
-      {"file size limit", kUserCurveRun, kReport, 0, 1, "\"report.txt\" could not be written", "",
-       "", "ulimit -f 1", ">/dev/null"},
+      {"full device", to_full, kCurveFile, 1, 1, "written in place and is incomplete"},
       {"made, size limit", "new.txt\nhist.txt\n\n\nn\ncurve.txt\n", kReport, 0, 1,
        "\"new.txt\" could not be written", "", "", "ulimit -f 1", ">/dev/null"},
+      {"linked, size limit", kUserCurveRun, kReport, 0, 1, "the file is left as it was", "", "",
+       "ln report.txt second.txt && ulimit -f 1", ">/dev/null", kOldReport, 5},
+      {"made through a link", "link.txt\nhist.txt\n", kScf, 1, 2, "", "", "",
+       "ln -s made.txt link.txt", "", kOldReport, 5},
+      // a histogram with the report's inode number on another file system is another file
+      {"same inode number", "a/report.txt\nb/hist.txt\n\n\nn\ncurve.txt\n", kCurveFile, 1, 0, "",
+       "", "", "mkdir a b", "", kOldReport, 6,
+       "unshare -rm sh -c 'mount -t tmpfs t a && mount -t tmpfs t b && cp hist.txt b && : "
+       ">a/report.txt && [ $(stat -c %i a/report.txt) = $(stat -c %i b/hist.txt) ] && \"$0\" && "
+       "cp a/report.txt .'"},
+      {"fifo reports", "none.fifo\nread.fifo" + kUserCurveRun.substr(10), kCurveFile, 1, 0,
+       "no program reads this FIFO", "", "", "mkfifo none.fifo read.fifo && exec 3<>read.fifo",
+       "&& dd iflag=nonblock bs=64k count=1 <&3 >report.txt 2>/dev/null", kOldReport, 6},
       {"full console", kUserCurveRun, kReport, 0, 1, "console output could not be written", "", "",
        "", ">/dev/full", "e o f"},
       {"infinity", kUserCurveRun, kCurveFile, 1, 1, "not a finite number",
@@ -168,7 +186,7 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
     directory.Write("report.txt", kOldReport);
     if (!row.histogram.empty()) directory.Write("hist.txt", row.histogram);
     if (!row.curve.empty()) directory.Write("curve.txt", row.curve);
-    const ProgramRun run = directory.Run(row.input, row.shell, row.redirect);
+    const ProgramRun run = directory.Run(row.input, row.shell, row.redirect, row.wrapper);
     EXPECT_EQ(run.exit_status, row.exit_status) << run.diagnostics;
     const std::string& question = kQuestions[row.asked];
     if (row.times > 0) {
@@ -203,28 +221,143 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
   }
 }
 
+// A run whose answers come through a pipe: once it asks `waits`, the test changes its files
+// or signals it, and only then gives the rest of the answers.
+struct WaitingRow {
+  std::string name;
+  std::string first = "new.txt\nhist.txt\n";
+  Question waits = kScf;
+  std::string shell = "";                   // "&& <commands>" run in the folder while the run waits
+  int signal = 0;                           // then sent to the run
+  std::string rest = "";                    // the answers after it
+  int exit_status = -1;                     // -1: ended by the signal
+  std::string said = "";                    // in the diagnostics
+  std::string check = "! test -e new.txt";  // a shell test of the folder afterwards
+  bool nohup = false;                       // started with SIGHUP ignored
+};
+
+// Runs the program in `directory` as `row` says, its answers through a FIFO; its console and
+// diagnostics go to files there. A run still going 20 s after its last answer is killed.
+ProgramRun RunWaiting(const ScratchDirectory& directory, const WaitingRow& row) {
+  const std::string script =
+      "cd " + directory.PathOf(".") + " && ulimit -c 0 && mkfifo answers && " +
+      (row.nohup ? "trap '' HUP && " : "") +
+      "{ " QARTWO_BINARY
+      " <answers >console 2>errors & } && p=$! && exec 3>answers && printf %s '" +
+      row.first + "' >&3 && i=0 && until grep -qF '" + kQuestions[row.waits] +
+      "' console || [ $i = 2000 ]; do sleep 0.01; i=$((i+1)); done; true " + row.shell +
+      (row.signal == 0 ? "" : " && kill -" + std::to_string(row.signal) + " $p") + "; printf %s '" +
+      row.rest + "' >&3; exec 3>&-; (sleep 20; kill -9 $p) >/dev/null 2>&1 & w=$!; wait $p; " +
+      "s=$?; kill $w; exit $s";
+  const int raw = std::system(script.c_str());
+  return {WEXITSTATUS(raw), directory.Read("console"), directory.Read("errors")};
+}
+
+// Signals end a run and remove the report it made, but not one that another program put under
+// the name meanwhile; a report whose name was moved, removed or replaced goes under the name.
+TEST(FailureInjection, RunsChangedWhileTheyWaitKeepWhatIsNotTheirs) {
+  const std::string complete = "\n\nn\ncurve.txt\n", made = "made.txt\nhist.txt\n";
+  const std::string another =
+      "&& printf 'made.txt\\nhist.txt\\n\\n\\nn\\ncurve.txt\\n' | " QARTWO_BINARY " >/dev/null";
+  const std::string damage = "grep -q '" + kExampleDamage + "' ";
+  // clang-format off
+  std::vector<WaitingRow> rows = {
+      {.name = "nohup", .signal = SIGHUP, .rest = complete, .exit_status = 0,
+       .check = damage + "new.txt", .nohup = true},
+      {.name = "another run, bad SCF", .first = made, .shell = another, .rest = "x\n",
+       .exit_status = 2, .check = damage + "made.txt"},
+      {.name = "another run, SIGTERM", .first = made, .shell = another, .signal = SIGTERM,
+       .check = damage + "made.txt"},
+      {.name = "moved", .first = "report.txt\n", .waits = kHistogram,
+       .shell = "&& chmod 640 report.txt && mv report.txt keep.txt", .rest = "hist.txt\n" + complete,
+       .exit_status = 0, .said = "was moved, removed or replaced", .check = damage + "report.txt && "
+       "grep -q 'last year' keep.txt && [ $(stat -c %a report.txt) = 640 ]"},
+      {.name = "folder moved", .first = "folder/report.txt\n", .waits = kHistogram,
+       .shell = "&& mv folder gone", .rest = "hist.txt\n" + complete, .exit_status = 1,
+       .said = "no longer refers", .check = "test -e gone/report.txt && ! test -s gone/report.txt"},
+      {.name = "report is the input pipe", .first = "/dev/stdin\nreport.txt\n", .waits = kHistogram,
+       .rest = "hist.txt\n" + complete, .exit_status = 0,
+       .said = "it is the program's standard input", .check = damage + "report.txt"}};
+  // clang-format on
+  for (const int signal : {SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF}) {
+    rows.push_back({.name = strsignal(signal), .signal = signal});
+  }
+  for (const WaitingRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchDirectory directory;
+    std::filesystem::create_directory(directory.PathOf("folder"));
+    directory.Write("report.txt", kOldReport);
+    const ProgramRun run = RunWaiting(directory, row);
+    EXPECT_EQ(run.exit_status, row.exit_status < 0 ? 128 + row.signal : row.exit_status)
+        << run.diagnostics;
+    EXPECT_NE(run.diagnostics.find(row.said), std::string::npos) << run.diagnostics;
+    EXPECT_EQ(std::system(("cd " + directory.PathOf(".") + " && " + row.check).c_str()), 0)
+        << row.check;
+  }
+}
+
 // A completed report takes the old one's place whole: a new file with the old one's rights,
-// behind a symbolic link that stays a link. A file with a second name is written in place, so
-// that both names show the new report.
+// behind a symbolic link that stays a link. A file with a second name, or of another user
+// (who would lose it to root, when root runs), is written in place, so that both names show
+// the new report and the owner stays.
 TEST(FailureInjection, ACompletedReportTakesThePlaceOfTheOldOne) {
   namespace fs = std::filesystem;
   ScratchDirectory directory;
-  for (const char* name : {"report.txt", "other.txt"}) directory.Write(name, kOldReport);
+  for (const char* name : {"report.txt", "other.txt", "theirs.txt"}) {
+    directory.Write(name, kOldReport);
+  }
   fs::permissions(directory.PathOf("report.txt"),
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   fs::create_symlink("report.txt", directory.PathOf("link.txt"));
   fs::create_hard_link(directory.PathOf("other.txt"), directory.PathOf("second.txt"));
-  for (const char* name : {"link.txt", "other.txt"}) {
+  const bool root = geteuid() == 0 && chown(directory.PathOf("theirs.txt").c_str(), 65534, 0) == 0;
+  for (const char* name : {"link.txt", "other.txt", "theirs.txt"}) {
     const ProgramRun run = directory.Run(name + kUserCurveRun.substr(10));
     EXPECT_EQ(run.exit_status, 0) << name << run.diagnostics;
   }
   EXPECT_TRUE(fs::is_symlink(directory.PathOf("link.txt")));
   EXPECT_EQ(fs::status(directory.PathOf("report.txt")).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  for (const char* name : {"report.txt", "second.txt"}) {
+  for (const char* name : {"report.txt", "second.txt", "theirs.txt"}) {
     EXPECT_NE(directory.Read(name).find(kExampleDamage), std::string::npos) << name;
   }
-  EXPECT_EQ(directory.Entries(), 6);  // no temporary file left
+  struct stat theirs {};
+  EXPECT_TRUE(!root || (stat(directory.PathOf("theirs.txt").c_str(), &theirs) == 0 &&
+                        theirs.st_uid == 65534));  // 65534: nobody
+  EXPECT_EQ(directory.Entries(), 7);               // no temporary file left
+}
+
+// A report that replaces an old one is on the disk before the rename, and the rename after
+// it, so that a crash leaves one of them whole; a new report is not synced (batches of new
+// reports stay fast). A name as long as the file system allows is replaced like any other.
+TEST(FailureInjection, AReplacedReportIsSyncedAroundItsRename) {
+  if (std::system("strace -o /dev/null true 2>/dev/null") != 0) {
+    GTEST_SKIP() << "strace is missing or cannot trace here";
+  }
+  struct Row {
+    std::string report;
+    std::string calls = "fsync rename fsync ";  // none: the report is new
+  };
+  const Row rows[] = {{.report = "report.txt"},
+                      {.report = std::string(250, 'r')},
+                      {.report = "new.txt", .calls = ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.report);
+    ScratchDirectory directory;
+    if (!row.calls.empty()) directory.Write(row.report, kOldReport);
+    const ProgramRun run = directory.Run(row.report + kUserCurveRun.substr(10), "", "",
+                                         // a leak check cannot run under a tracer
+                                         "env ASAN_OPTIONS=detect_leaks=0 strace -qq -e "
+                                         "trace=fsync,rename,renameat,renameat2");
+    std::istringstream lines(run.diagnostics);
+    std::string calls;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.starts_with("fsync(")) calls += "fsync ";
+      if (line.starts_with("rename")) calls += "rename ";
+    }
+    EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
+    EXPECT_EQ(calls, row.calls) << run.diagnostics;
+  }
 }
 
 TEST(FailureInjection, TenThousandBlocksAreSummed) {

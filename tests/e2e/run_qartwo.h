@@ -45,15 +45,17 @@ class ScratchDirectory {
 
   // Runs qartwo here with `input` on its standard input, after the shell command `shell`
   // (e.g. "ulimit -f 1"), with the shell words `after` behind its own redirections: arguments
-  // (e.g. "--help") or more redirections (e.g. ">&-"). A run still going after 30 s, or
-  // writing a file beyond 25 MB, is stopped so that a run that spins fails a test.
+  // (e.g. "--help") or more redirections (e.g. ">&-"), and the words `wrapper` before it (a
+  // program that starts it, e.g. strace). A run still going after 30 s, or writing a file
+  // beyond 25 MB, is stopped so that a run that spins fails a test.
   ProgramRun Run(const std::string& input, const std::string& shell = "",
-                 const std::string& after = "") const {
+                 const std::string& after = "", const std::string& wrapper = "") const {
     const std::string io = path_ + ".io";  // outside the directory, so not among its entries
     Write(io + "0", input);
-    const std::string command =
-        "cd '" + path_ + "' && ulimit -f 50000 && " + (shell.empty() ? "" : shell + " && ") +
-        "timeout 30 " + QARTWO_BINARY + " <'" + io + "0' >'" + io + "1' 2>'" + io + "2' " + after;
+    const std::string command = "cd '" + path_ + "' && ulimit -f 50000 && " +
+                                (shell.empty() ? "" : shell + " && ") + "timeout 30 " + wrapper +
+                                " " + QARTWO_BINARY + " <'" + io + "0' >'" + io + "1' 2>'" + io +
+                                "2' " + after;
     const int raw = std::system(command.c_str());
     ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(io + "1"), Read(io + "2")};
     for (const char* n : {"0", "1", "2"}) std::filesystem::remove(io + n);
