@@ -45,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(result.value.data() >= text.data() &&
           result.value.data() + result.value.size() <= text.data() + text.size());
   }
+  if (result.status == FreeFormStatus::kOk) {
+    // Only targets that exist are marked as left out; what follows is looked at from `next`.
+    Check((result.no_value >> count) == 0);
+    Check(result.next <= text.size());
+    static_cast<void>(ClassifyFreeFormItem(text, result.next));
+  }
   // A real too large for a double is refused, so every real taken is finite.
   for (const double value : reals) Check(std::isfinite(value));
   FreeFormStatusText(result.status);

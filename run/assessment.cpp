@@ -226,6 +226,7 @@ int ExitStatusFor(InputFileStatus status) {
 // Reads the histogram into the histogram record and checks its block count.
 int ReadHistogram(RunStorage& run) {
   const HistogramFileResult read = ReadHistogramFile(kHistogramUnit, run.answer, run.block_counts);
+  WriteHistogramFileNote(kDiagnosticOutput, TextView(run.histogram_name), read);
   if (read.status != InputFileStatus::kOk) {
     WriteHistogramFileProblem(kDiagnosticOutput, TextView(run.histogram_name), read);
     return ExitStatusFor(read.status);
@@ -250,6 +251,7 @@ int ReadHistogram(RunStorage& run) {
 int ReadUserCurve(RunStorage& run) {
   const SnCurveFileResult read =
       ReadSnCurveFile(kCurveFileUnit, run.answer, run.curve, run.curve_name_line, kConsoleOutput);
+  WriteSnCurveFileNote(kDiagnosticOutput, TextView(run.curve_file_name), read);
   if (read.status == InputFileStatus::kOk) return kExitCompleted;
   WriteSnCurveFileProblem(kDiagnosticOutput, TextView(run.curve_file_name), read);
   return ExitStatusFor(read.status);
@@ -329,7 +331,7 @@ int EvaluateAndReport(RunStorage& run) {
   if (!std::isfinite(run.damage)) {
     WriteLine(kDiagnosticOutput,
               " *** ERROR: the damage per year is not a finite number: the histogram's counts or "
-              "stresses are too large for the computation");
+              "stresses, or the SN-curve's LogA and m, take it beyond the largest number");
     return kExitReportedFailure;
   }
   return kExitCompleted;

@@ -23,19 +23,21 @@ constexpr std::string_view kFileKind = "cycle histogram";
 InputProblem ReadHeader(std::string_view text, HistogramFileResult& result) {
   int blocks = 0;
   double width = 0.0;
-  double spare = 0.0;
+  double spare = 0.0;  // stays 0 when left out
   const std::array<FreeFormTarget, 3> targets = {IntegerTarget(blocks), RealTarget(width),
                                                  RealTarget(spare)};
-  if (const InputProblem problem =
-          ReadLineValues(text, result.position.overflow, targets, result.value);
+  if (const InputProblem problem = ReadResultValues(text, result, targets, 0b001);
       problem != InputProblem::kNone) {
     return problem;
   }
-  // Blocks of no width would all stand at stress 0 and count for nothing.
-  if (blocks >= 1 && width <= 0.0) {
-    result.value_index = 1;
-    return InputProblem::kNotAboveZero;
+  if (blocks < 0) {
+    result.value_index = 0;
+    return InputProblem::kBelowZero;
   }
+  result.value_index = 1;
+  // No blocks need no width; blocks of no width would all stand at stress 0.
+  if (blocks >= 1 && (result.value.no_value & 0b010) != 0) return InputProblem::kNotGiven;
+  if (blocks >= 1 && width <= 0.0) return InputProblem::kNotAboveZero;
   result.number_of_blocks = blocks;
   result.block_width = width;
   result.spare_value = spare;
@@ -45,8 +47,7 @@ InputProblem ReadHeader(std::string_view text, HistogramFileResult& result) {
 InputProblem ReadBlock(std::string_view text, HistogramFileResult& result, double& cycles) {
   double leading = 0.0;  // read for its syntax only: a block's stress follows from its place
   const std::array<FreeFormTarget, 2> targets = {RealTarget(leading), RealTarget(cycles)};
-  if (const InputProblem problem =
-          ReadLineValues(text, result.position.overflow, targets, result.value);
+  if (const InputProblem problem = ReadResultValues(text, result, targets, 0b10);
       problem != InputProblem::kNone) {
     return problem;
   }
@@ -117,6 +118,11 @@ void WriteHistogramFileProblem(int unit, std::string_view file_name,
     AppendText(expected, " blocks, the room of the block counts");
   }
   WriteReaderProblem(unit, kFileKind, file_name, result, what, expected);
+}
+
+void WriteHistogramFileNote(int unit, std::string_view file_name,
+                            const HistogramFileResult& result) {
+  WriteSurplusNote(unit, kFileKind, file_name, result.surplus);
 }
 
 }  // namespace qartwo

@@ -33,18 +33,20 @@ struct HistogramFileResult {
   std::string_view line_text;
   InputProblem problem = InputProblem::kNone;  // kInputError: what is wrong
   FreeFormResult value;                        // kValue: which value failed, on what text
-  int value_index = 0;                         // kBelowZero, kNotAboveZero: which value (from 0)
-  std::size_t block_room = 0;                  // kRefused: the room of the block counts
-  IoStatus io_status = IoStatus::kOk;          // kUnitError
+  int value_index = 0;                 // kBelowZero, kNotAboveZero, kNotGiven: which value (from 0)
+  std::size_t block_room = 0;          // kRefused: the room of the block counts
+  IoStatus io_status = IoStatus::kOk;  // kUnitError
+  SurplusValues surplus;               // the first data line with a number after the values read
 };
 
 // Reads the histogram on `unit` to its end, one line at a time into `line` (256 characters),
 // block line i giving block_counts[i - 1]. Stops with kInputError at the first data line with
-// too few values, a value of the wrong kind, a value cut at column 256, a width of 0 or below
-// for 1 or more blocks, or a count below 0, and at the end of a file without a header line;
-// with kRefused at the first block line beyond block_counts.size() (the program passes
-// kMaxBlocks); with kUnitError when the unit fails. Never writes outside `line` and
-// `block_counts`; writes nothing to any unit.
+// too few values, a value of the wrong kind, a value cut at column 256, a needed value left out
+// (the number of blocks, the width for 1 or more blocks, a count), a number of blocks below 0,
+// a width of 0 or below for 1 or more blocks, or a count below 0, and at the end of a file
+// without a header line; with kRefused at the first block line beyond block_counts.size() (the
+// program passes kMaxBlocks); with kUnitError when the unit fails. Never writes outside `line`
+// and `block_counts`; writes nothing to any unit.
 [[nodiscard]] HistogramFileResult ReadHistogramFile(int unit, std::span<char> line,
                                                     std::span<double> block_counts);
 
@@ -52,5 +54,10 @@ struct HistogramFileResult {
 // name, the line number, the line's text and what was expected, or the limit it broke.
 void WriteHistogramFileProblem(int unit, std::string_view file_name,
                                const HistogramFileResult& result);
+
+// Writes the note on the first data line with a number after its values (see SurplusValues)
+// to `unit`; nothing when there is none.
+void WriteHistogramFileNote(int unit, std::string_view file_name,
+                            const HistogramFileResult& result);
 
 }  // namespace qartwo

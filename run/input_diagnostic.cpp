@@ -6,10 +6,17 @@ namespace {
 // Indent of the lines under the heading, so that they read as one message.
 constexpr std::string_view kIndent = "     ";
 
-void AppendFileName(OutputLine& line, const InputFileProblem& problem) {
-  AppendText(line, problem.file_kind);
+// A value of a line is followed by a further number.
+constexpr std::string_view kSurplusNote =
+    "a comma separates values: write a decimal comma as a point, and no thousands separator "
+    "(only the first such line of the file is shown)";
+
+constexpr std::string_view kLeftOut = ") is left out by a null value (\",,\" or \"n*\") or a slash";
+
+void AppendFileName(OutputLine& line, std::string_view file_kind, std::string_view file_name) {
+  AppendText(line, file_kind);
   AppendText(line, " file \"");
-  AppendVisible(line, TrimTrailingBlanks(problem.file_name));
+  AppendVisible(line, TrimTrailingBlanks(file_name));
   AppendText(line, "\"");
 }
 
@@ -30,7 +37,7 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
       return;
     case InputFileStatus::kInputError:
       AppendText(heading, " *** ERROR: input error in ");
-      AppendFileName(heading, problem);
+      AppendFileName(heading, problem.file_kind, problem.file_name);
       if (problem.at_end) {
         AppendText(heading, " at its end");
         break;
@@ -40,13 +47,13 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
       break;
     case InputFileStatus::kRefused:
       AppendText(heading, " *** ERROR: ");
-      AppendFileName(heading, problem);
+      AppendFileName(heading, problem.file_kind, problem.file_name);
       AppendText(heading, " refused at line ");
       AppendCount(heading, problem.line_number);
       break;
     case InputFileStatus::kUnitError:
       AppendText(heading, " *** ERROR: cannot read ");
-      AppendFileName(heading, problem);
+      AppendFileName(heading, problem.file_kind, problem.file_name);
       AppendText(heading, " after line ");
       AppendCount(heading, problem.line_number);
       AppendText(heading, ": ");
@@ -57,6 +64,23 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem) {
   WriteIndented(unit, "line text: ", TrimTrailingBlanks(problem.line_text), true);
   WriteIndented(unit, "problem  : ", problem.problem, false);
   WriteIndented(unit, "expected : ", problem.expected, false);
+  WriteIndented(unit, "note     : ", problem.note, false);
+}
+
+void WriteSurplusNote(int unit, std::string_view file_kind, std::string_view file_name,
+                      const SurplusValues& surplus) {
+  if (surplus.line_number == 0) return;
+  OutputLine heading;
+  AppendText(heading, " *** NOTE: ");
+  AppendFileName(heading, file_kind, file_name);
+  AppendText(heading, " at line ");
+  AppendCount(heading, surplus.line_number);
+  AppendText(heading, ": values beyond the first ");
+  AppendCount(heading, surplus.values_read);
+  AppendText(heading, " are ignored");
+  WriteLine(unit, LineText(heading));
+  WriteIndented(unit, "line text: ", {surplus.text.data(), surplus.length}, true);
+  WriteIndented(unit, "note     : ", kSurplusNote, false);
 }
 
 void AppendExpectedValues(OutputLine& line, std::span<const ExpectedValue> values) {
@@ -112,14 +136,18 @@ void AppendLineProblem(OutputLine& line, InputProblem problem, const FreeFormRes
       return;
     case InputProblem::kBelowZero:
     case InputProblem::kNotAboveZero:
+    case InputProblem::kNotGiven:
       AppendText(line, "value ");
       AppendCount(line, value_index + 1);
       AppendText(line, " (");
       AppendText(line, value_at(static_cast<std::size_t>(value_index)).name);
-      AppendText(line, problem == InputProblem::kBelowZero ? ") is below 0" : ") is not above 0");
+      AppendText(line, problem == InputProblem::kBelowZero      ? ") is below 0"
+                       : problem == InputProblem::kNotAboveZero ? ") is not above 0"
+                                                                : kLeftOut);
       return;
     case InputProblem::kNone:
     case InputProblem::kCutValue:
+    case InputProblem::kOutOfRange:  // the reader says the range
     case InputProblem::kEndsEarly:
       return;
   }

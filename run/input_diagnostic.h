@@ -29,11 +29,12 @@ struct InputFileProblem {
   std::string_view expected;           // what the line should hold, or the limit it broke
   IoStatus io_status = IoStatus::kOk;  // kUnitError
   bool at_end = false;                 // kInputError found at the end of the file: no line to show
+  std::string_view note;               // a hint at the cause, or empty
 };
 
 // Writes the diagnostic lines of `problem` to `unit`: a heading naming the file and the
-// line, then the line's text, the problem and what was expected (lines with nothing to show
-// are left out). Writes nothing for kOk.
+// line, then the line's text, the problem, what was expected and the note (lines with nothing
+// to show are left out). Writes nothing for kOk.
 void WriteInputFileProblem(int unit, const InputFileProblem& problem);
 
 // Writes the diagnostic of a reader's result (a HistogramFileResult or SnCurveFileResult) for
@@ -41,7 +42,8 @@ void WriteInputFileProblem(int unit, const InputFileProblem& problem);
 // WriteInputFileProblem does.
 template <typename Result>
 void WriteReaderProblem(int unit, std::string_view file_kind, std::string_view file_name,
-                        const Result& result, const OutputLine& what, const OutputLine& expected) {
+                        const Result& result, const OutputLine& what, const OutputLine& expected,
+                        std::string_view note = {}) {
   WriteInputFileProblem(unit, {.file_kind = file_kind,
                                .file_name = file_name,
                                .status = result.status,
@@ -50,8 +52,14 @@ void WriteReaderProblem(int unit, std::string_view file_kind, std::string_view f
                                .problem = LineText(what),
                                .expected = LineText(expected),
                                .io_status = result.io_status,
-                               .at_end = result.problem == InputProblem::kEndsEarly});
+                               .at_end = result.problem == InputProblem::kEndsEarly,
+                               .note = note});
 }
+
+// Writes the note on `surplus` (nothing when it holds no line) for a `file_kind` file named
+// `file_name`: the line, its text, and that a comma separates values.
+void WriteSurplusNote(int unit, std::string_view file_kind, std::string_view file_name,
+                      const SurplusValues& surplus);
 
 // Writes a line under a diagnostic's heading to `unit`: five blanks, `label` and `text`, which
 // is shown as quoted from the user when `visible` (see AppendVisible). Nothing when `text` is

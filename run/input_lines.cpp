@@ -41,6 +41,18 @@ InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
   return read.status == FreeFormStatus::kOk ? InputProblem::kNone : InputProblem::kValue;
 }
 
+void NoteSurplusValues(std::string_view text, const InputLinePosition& position,
+                       const FreeFormResult& read, std::size_t values_read,
+                       SurplusValues& surplus) {
+  const std::string_view stored = text.substr(0, std::min(text.size(), position.overflow.stored));
+  if (ClassifyFreeFormItem(stored, read.next) != FreeFormItem::kValue) return;
+  const std::string_view shown = TrimTrailingBlanks(stored);
+  surplus.line_number = position.line_number;
+  surplus.values_read = static_cast<int>(values_read);
+  surplus.length = std::min(shown.size(), surplus.text.size());
+  std::copy_n(shown.begin(), surplus.length, surplus.text.begin());
+}
+
 IoStatus ReadDataLine(int unit, std::span<char> line, InputLinePosition& position) {
   const std::span<char> text = line.first(std::min(line.size(), kInputLineLength));
   std::fill(line.begin() + static_cast<std::ptrdiff_t>(text.size()), line.end(), ' ');

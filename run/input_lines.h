@@ -3,6 +3,9 @@
 // remaining data lines counted from 1.
 #pragma once
 
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -49,6 +52,8 @@ enum class InputProblem {
   kCutValue,      // a value runs on past kInputLineLength
   kBelowZero,     // the value at the reader's value index is below 0
   kNotAboveZero,  // the value at the reader's value index is 0 or below
+  kNotGiven,      // the value at the reader's value index was left out (null value, n*, slash)
+  kOutOfRange,    // the value at the reader's value index lies outside the range it may take
   kEndsEarly,     // the file ended before a line the reader needs
 };
 
@@ -59,6 +64,43 @@ enum class InputProblem {
 [[nodiscard]] InputProblem ReadLineValues(std::string_view text, const LineOverflow& overflow,
                                           std::span<const FreeFormTarget> targets,
                                           FreeFormResult& read);
+
+// The first data line of a file that holds a number after the values read from it: a
+// decimal comma or a thousands separator splits a number in two, silently.
+struct SurplusValues {
+  long long line_number = 0;  // 0: no such line
+  int values_read = 0;
+  std::size_t length = 0;  // of `text`: the line without trailing blanks
+  std::array<char, kInputLineLength> text{};
+};
+
+// Notes the line at `position` in `surplus` when a number follows the `values_read` values that
+// `read` took from `text` (the line as ReadLine stored it).
+void NoteSurplusValues(std::string_view text, const InputLinePosition& position,
+                       const FreeFormResult& read, std::size_t values_read, SurplusValues& surplus);
+
+// ReadLineValues for a reader's data line (the line at result.position, its free-form result
+// into result.value), then: kNotGiven with result.value_index the first target of `needed`
+// (bit i: target i) that got no value; else the line noted in result.surplus when that holds
+// no line yet and a number follows the values. `Result` is a HistogramFileResult or an
+// SnCurveFileResult.
+template <typename Result>
+[[nodiscard]] InputProblem ReadResultValues(std::string_view text, Result& result,
+                                            std::span<const FreeFormTarget> targets,
+                                            std::uint64_t needed) {
+  const InputProblem problem =
+      ReadLineValues(text, result.position.overflow, targets, result.value);
+  if (problem != InputProblem::kNone) return problem;
+  if (const std::uint64_t missing = result.value.no_value & needed; missing != 0) {
+    result.value_index = std::countr_zero(missing);
+    return InputProblem::kNotGiven;
+  }
+  // Most lines end at their last value: only those with more are looked at.
+  if (result.surplus.line_number == 0 && result.value.next < result.position.overflow.stored) {
+    NoteSurplusValues(text, result.position, result.value, targets.size(), result.surplus);
+  }
+  return InputProblem::kNone;
+}
 
 // Reads lines of `unit` into `line` (at most its first kInputLineLength characters are
 // used, padded with blanks) until a data line, passing over comment and blank lines.

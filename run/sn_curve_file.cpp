@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::string_view kFileKind = "SN-curve";
 
+// A LogA beyond -kLogALimit..kLogALimit is refused (the diagnostic says so in words).
+constexpr double kLogALimit = 300.0;
+
 constexpr std::array<ExpectedValue, 3> kSizeValues = {{
     {"nSNlin", FreeFormKind::kInteger},
     {"nParPerLin", FreeFormKind::kInteger},
@@ -65,10 +68,19 @@ InputProblem ReadSize(std::string_view text, SnCurveFileResult& result, std::siz
   const std::array<FreeFormTarget, 3> targets = {IntegerTarget(result.nSNlin),
                                                  IntegerTarget(result.nParPerLin),
                                                  IntegerTarget(result.nFixPar)};
-  const InputProblem problem =
-      ReadLineValues(text, result.position.overflow, targets, result.value);
-  if (problem == InputProblem::kNone) result.refusal = CheckSize(result, room);
-  return problem;
+  // nFixPar may be left out: no fixed values.
+  if (const InputProblem problem = ReadResultValues(text, result, targets, 0b011);
+      problem != InputProblem::kNone) {
+    return problem;
+  }
+  result.refusal = CheckSize(result, room);
+  // A curve without segments would do no damage at any stress.
+  if (result.refusal != SnCurveRefusal::kNegativeCount && result.nSNlin == 0) {
+    result.refusal = SnCurveRefusal::kNone;
+    result.value_index = 0;
+    return InputProblem::kNotAboveZero;
+  }
+  return InputProblem::kNone;
 }
 
 // Reads the line of the next segment into the vector (the size check keeps it inside).
@@ -78,10 +90,14 @@ InputProblem ReadSegment(std::string_view text, SnCurveFileResult& result,
   std::array<double, kValuesPerSegment> values{};
   const std::array<FreeFormTarget, kValuesPerSegment> targets = {
       RealTarget(values[0]), RealTarget(values[1]), RealTarget(values[2])};
-  if (const InputProblem problem =
-          ReadLineValues(text, result.position.overflow, targets, result.value);
+  if (const InputProblem problem = ReadResultValues(text, result, targets, 0b111);
       problem != InputProblem::kNone) {
     return problem;
+  }
+  // Beyond this 10^LogA is no usable number (infinite, or near the smallest doubles).
+  if (!(values[0] >= -kLogALimit && values[0] <= kLogALimit)) {
+    result.value_index = 0;
+    return InputProblem::kOutOfRange;
   }
   // A slope of 0 or below has no end stress and makes no sense as an SN-curve.
   if (values[1] <= 0.0) {
@@ -106,8 +122,8 @@ InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::sp
     targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
   }
   if (count == 0) return InputProblem::kNone;  // nFixPar 0: the line is taken, nothing read
-  return ReadLineValues(text, result.position.overflow,
-                        std::span<const FreeFormTarget>(targets.data(), count), result.value);
+  // Fixed values left out stay 0.
+  return ReadResultValues(text, result, std::span<const FreeFormTarget>(targets.data(), count), 0);
 }
 
 // At the end of the file: only the fixed-parameter line may be missing.
@@ -230,6 +246,10 @@ void AppendInputError(OutputLine& what, OutputLine& expected, const SnCurveFileR
     AppendLineProblem(what, result.problem, result.value, kSizeValues, result.value_index);
     return;
   }
+  if (result.problem == InputProblem::kOutOfRange) {
+    AppendText(what, "value 1 (LogA) lies outside -300 to 300");
+    return;
+  }
   if (result.line_kind == SnCurveLine::kSegment) {
     AppendLineProblem(what, result.problem, result.value, kSegmentValues, result.value_index);
     return;
@@ -281,7 +301,18 @@ void WriteSnCurveFileProblem(int unit, std::string_view file_name,
   OutputLine expected;
   if (result.status == InputFileStatus::kInputError) AppendInputError(what, expected, result);
   if (result.status == InputFileStatus::kRefused) AppendRefusal(what, expected, result);
-  WriteReaderProblem(unit, kFileKind, file_name, result, what, expected);
+  // A size line that cannot be read is often the second line of a file without a name line.
+  const bool unread_size = result.status == InputFileStatus::kInputError &&
+                           result.line_kind == SnCurveLine::kSize &&
+                           result.problem == InputProblem::kValue;
+  WriteReaderProblem(unit, kFileKind, file_name, result, what, expected,
+                     unread_size ? "the first data line is the curve's name, so the name line may "
+                                   "be missing (a blank line or a comment is no name)"
+                                 : "");
+}
+
+void WriteSnCurveFileNote(int unit, std::string_view file_name, const SnCurveFileResult& result) {
+  WriteSurplusNote(unit, kFileKind, file_name, result.surplus);
 }
 
 }  // namespace qartwo

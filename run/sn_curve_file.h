@@ -46,11 +46,12 @@ struct SnCurveFileResult {
   std::string_view line_text;
   InputProblem problem = InputProblem::kNone;  // kInputError: what is wrong
   FreeFormResult value;                        // kValue: which value failed, on what text
-  int value_index = 0;                         // kNotAboveZero: which value (from 0)
+  int value_index = 0;  // kNotAboveZero, kNotGiven, kOutOfRange: which value (from 0)
   SnCurveRefusal refusal = SnCurveRefusal::kNone;
   long long needed_values = 0;         // kTooManyValues: 8 + 3 x nSNlin + nFixPar
   std::size_t vector_room = 0;         // kTooManyValues: the values the vector holds
   IoStatus io_status = IoStatus::kOk;  // kUnitError
+  SurplusValues surplus;               // the first data line with a number after the values read
 };
 
 // Reads the SN-curve file on `unit`, one line at a time into `line` (256 characters), up to
@@ -61,8 +62,9 @@ struct SnCurveFileResult {
 // element named by element 8. A size line with a negative count, nParPerLin other than 3 or
 // more values than min(curve.size(), kCurveVectorLength) is refused (kRefused) before anything
 // is stored from it. kInputError: a line with too few values, a value of the wrong kind or cut
-// at column 256, a slope m of 0 or below, or a file that ends before its name, size or segment
-// lines. Never writes outside `line`, `curve` and `name_line`.
+// at column 256, nSNlin of 0, a left-out nSNlin, nParPerLin, LogA, m or nBreak, a LogA
+// outside -300..300, a slope m of 0 or below, or a file that ends before its name, size or
+// segment lines. Never writes outside `line`, `curve` and `name_line`.
 [[nodiscard]] SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line,
                                                 std::span<double> curve, std::span<char> name_line,
                                                 int console_unit);
@@ -70,5 +72,9 @@ struct SnCurveFileResult {
 // Writes the diagnostic for a result that is not kOk to `unit` (nothing for kOk): the file
 // name, the line number, the line's text and what was expected, or the limit it broke.
 void WriteSnCurveFileProblem(int unit, std::string_view file_name, const SnCurveFileResult& result);
+
+// Writes the note on the first data line with a number after its values (see SurplusValues)
+// to `unit`; nothing when there is none.
+void WriteSnCurveFileNote(int unit, std::string_view file_name, const SnCurveFileResult& result);
 
 }  // namespace qartwo

@@ -1,8 +1,10 @@
 #include "support/free_form.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <system_error>
 
@@ -212,6 +214,15 @@ FreeFormStatus ReadReal(std::string_view token, double& value) {
   return status;
 }
 
+// The no-value marks of targets first .. last - 1 (those below 64).
+std::uint64_t MarksFrom(std::size_t first, std::size_t last) {
+  constexpr std::size_t kMarked = 64;
+  if (first >= kMarked) return 0;
+  const std::uint64_t up_to_last =
+      last >= kMarked ? ~std::uint64_t{0} : (std::uint64_t{1} << last) - 1;
+  return up_to_last & ~((std::uint64_t{1} << first) - 1);
+}
+
 // Converts `token` for `target`, writing the target only on success.
 FreeFormStatus ReadValue(std::string_view token, const FreeFormTarget& target) {
   return target.kind == FreeFormKind::kInteger ? ReadInteger(token, *target.integer)
@@ -253,13 +264,18 @@ void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets
   std::size_t pos = SkipBlanks(text, 0);
   std::size_t next = 0;
   std::size_t end = 0;
+  std::uint64_t no_value = 0;
   const auto failure = [&](FreeFormStatus status, std::string_view value) {
-    result = FreeFormResult{status, static_cast<int>(next), value, end};
+    result = FreeFormResult{status, static_cast<int>(next), value, end, pos, no_value};
   };
   while (next < targets.size()) {
     if (pos == text.size()) return failure(FreeFormStatus::kTooFewValues, {});
-    if (text[pos] == '/') break;
+    if (text[pos] == '/') {
+      no_value |= MarksFrom(next, targets.size());
+      break;
+    }
     if (text[pos] == ',') {
+      no_value |= MarksFrom(next, next + 1);
       ++next;
       pos = SkipBlanks(text, pos + 1);
       continue;
@@ -289,13 +305,34 @@ void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets
     const auto [end, error] =
         std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
     if (error != std::errc() || count == 0) return failure(FreeFormStatus::kBadRepeat, token);
+    if (value.empty()) {
+      const std::size_t last = std::min(targets.size(), next + static_cast<std::size_t>(count));
+      no_value |= MarksFrom(next, last);
+      next = last;
+      continue;
+    }
     for (int copy = 0; copy < count && next < targets.size(); ++copy, ++next) {
-      if (value.empty()) continue;
       const FreeFormStatus status = ReadValue(value, targets[next]);
       if (status != FreeFormStatus::kOk) return failure(status, token);
     }
   }
-  result = FreeFormResult{FreeFormStatus::kOk, 0, {}, end};
+  result = FreeFormResult{FreeFormStatus::kOk, 0, {}, end, pos, no_value};
+}
+
+FreeFormItem ClassifyFreeFormItem(std::string_view text, std::size_t pos) {
+  pos = SkipBlanks(text, pos);
+  if (pos >= text.size() || text[pos] == '/') return FreeFormItem::kNone;
+  if (text[pos] == ',') return FreeFormItem::kNull;
+  std::size_t stop = pos;
+  while (stop < text.size() && ClassOf(text[stop]) <= CharClass::kStar) ++stop;
+  std::string_view token = text.substr(pos, stop - pos);
+  if (const std::size_t star = token.find('*'); star != std::string_view::npos) {
+    if (!AllDigits(token.substr(0, star))) return FreeFormItem::kWord;
+    token.remove_prefix(star + 1);
+    if (token.empty()) return FreeFormItem::kValue;
+  }
+  int ignored = 0;  // only the grammar matters: a number out of range is a number as well
+  return LeadingExponent(token, ignored) ? FreeFormItem::kValue : FreeFormItem::kWord;
 }
 
 FreeFormResult ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets) {

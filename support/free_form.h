@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -52,6 +53,12 @@ struct FreeFormResult {
   // Position in the text just past the last token that went to a target (0 when none did):
   // tells whether a value ran up to the end of a line that was cut.
   std::size_t end = 0;
+  // kOk: position of the first item after those taken (past their separator), where a slash
+  // that ended the values stands, or the end of the text.
+  std::size_t next = 0;
+  // Bit i set: target i got no value, from a null value, a null repeat n* or a slash before
+  // it. Targets from the 64th on are not marked.
+  std::uint64_t no_value = 0;
 };
 
 // Fills `targets` in order from `text`. Targets reached by a null value or after a slash
@@ -64,6 +71,12 @@ struct FreeFormResult {
 // spares the copy of a returned one.
 void ReadFreeForm(std::string_view text, std::span<const FreeFormTarget> targets,
                   FreeFormResult& result);
+
+// What the item of a text at `pos` (as FreeFormResult::next gives it) is: kValue for a
+// number (integer or real, also one out of range) or a repeat n* or n*v with v a number,
+// kNull for a comma (a null value), kWord for anything else, kNone at a slash or the end.
+enum class FreeFormItem { kNone, kValue, kNull, kWord };
+[[nodiscard]] FreeFormItem ClassifyFreeFormItem(std::string_view text, std::size_t pos);
 
 // Short English text for a status, e.g. "too few values".
 std::string_view FreeFormStatusText(FreeFormStatus status);

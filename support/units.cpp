@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -29,6 +30,8 @@ struct UnitSlot {
   bool failed = false;
   // Nothing has been read from the stream yet: a byte-order mark may still come.
   bool at_start = true;
+  // errno of the last line read that failed with kReadError; 0 when not known.
+  int read_error = 0;
 };
 
 // Indexed by unit number.
@@ -248,12 +251,12 @@ void Consume(std::FILE* stream, std::size_t count) {
 
 // One line of a stream as read into a fixed buffer: how long it was and what did not fit.
 struct LineBytes {
-  bool any = false;         // some byte was read, so there is a line (perhaps empty)
-  std::size_t length = 0;   // characters before the line end, counted past the buffer
-  std::size_t stored = 0;   // characters at the start of the buffer
-  char last = '\0';         // the last of the `length` characters
-  char first_beyond = ' ';  // the character right after the buffer's end
-  std::size_t nonblank_beyond = 0;
+  bool any = false;                 // some byte was read, so there is a line (perhaps empty)
+  std::size_t length = 0;           // characters before the line end, counted past the buffer
+  std::size_t stored = 0;           // characters at the start of the buffer
+  char last = '\0';                 // the last of the `length` characters
+  char first_beyond = ' ';          // the character right after the buffer's end
+  std::size_t nonblank_beyond = 0;  // non-blanks past the buffer, counted at least up to 2
 };
 
 // Adds `c` to the line: stored while it fits, only looked at beyond the buffer's end.
@@ -298,6 +301,39 @@ LineStop StoreLine(std::FILE* stream, std::span<char> line, std::size_t room, st
   return LineStop::kFull;
 }
 
+// The rest of a line that filled the buffer is only looked at, a run of the stream's buffer
+// at a time where it can be seen, so that a stream without line ends (/dev/zero) is gone
+// through fast. Kept out of line, so that it does not weigh on the common short line.
+[[gnu::noinline]] void LookAtRest(std::FILE* stream, LineBytes& read, std::span<char> line) {
+  while (read.length < kMaxLineBytes) {
+    const std::span<const char> ahead = ReadAhead(stream);
+    if (ahead.empty()) {
+      const int c = getc_unlocked(stream);
+      if (c == EOF) return;
+      read.any = true;
+      if (c == '\n') return;
+      AddCharacter(read, line, static_cast<char>(c));
+      continue;
+    }
+    const std::size_t take = std::min(ahead.size(), kMaxLineBytes - read.length);
+    const char* const newline = static_cast<const char*>(std::memchr(ahead.data(), '\n', take));
+    const std::size_t count =
+        newline != nullptr ? static_cast<std::size_t>(newline - ahead.data()) : take;
+    read.any = true;
+    if (count > 0) {
+      if (read.length == line.size()) read.first_beyond = ahead[0];
+      // Two non-blanks tell all there is to know, also when the last is a carriage return.
+      for (std::size_t i = 0; i < count && read.nonblank_beyond < 2; ++i) {
+        if (ahead[i] != ' ') ++read.nonblank_beyond;
+      }
+      read.last = ahead[count - 1];
+      read.length += count;
+    }
+    Consume(stream, newline != nullptr ? count + 1 : count);
+    if (newline != nullptr) return;
+  }
+}
+
 // Reads the characters of one line, `held` first, up to its newline (not stored), the end of
 // the stream or kMaxLineBytes characters.
 LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
@@ -316,13 +352,7 @@ LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<
   }
   if (stop == LineStop::kNewline) read.any = true;
   if (stop != LineStop::kFull) return read;
-  // A line longer than the buffer: its rest is only looked at.
-  int c = 0;
-  while (read.length < kMaxLineBytes && (c = getc_unlocked(stream)) != EOF) {
-    read.any = true;
-    if (c == '\n') break;
-    AddCharacter(read, line, static_cast<char>(c));
-  }
+  LookAtRest(stream, read, line);
   return read;
 }
 
@@ -391,6 +421,7 @@ IoStatus ConnectUnit(int unit, std::FILE* stream, const Connection& connection) 
   slot.last = LastOperation::kNone;
   slot.failed = false;
   slot.at_start = true;
+  slot.read_error = 0;
   return IoStatus::kOk;
 }
 
@@ -453,12 +484,20 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   DropFinalReturn(read, line);
   // Only the part of the buffer the line left is blanked: most lines are far shorter.
   std::fill(line.begin() + static_cast<std::ptrdiff_t>(read.stored), line.end(), ' ');
-  if (ferror_unlocked(stream)) return IoStatus::kReadError;
+  if (ferror_unlocked(stream)) {
+    slot->read_error = errno;  // set by the read that failed: nothing since has touched it
+    return IoStatus::kReadError;
+  }
   if (!read.any) return IoStatus::kEndOfFile;
   overflow = {.nonblank_beyond = read.nonblank_beyond > 0,
               .first_beyond = read.first_beyond,
               .stored = read.stored};
   return IoStatus::kOk;
+}
+
+int UnitReadError(int unit) {
+  const UnitSlot* slot = SlotFor(unit);
+  return slot != nullptr ? slot->read_error : 0;
 }
 
 IoStatus ReadLine(int unit, std::span<char> line) {

@@ -107,6 +107,10 @@ struct LineOverflow {
 // The same, for a caller that does not look at what was cut off.
 [[nodiscard]] IoStatus ReadLine(int unit, std::span<char> line);
 
+// The system's error number (errno) of the last ReadLine on `unit` that returned kReadError,
+// for a diagnostic that gives the reason; 0 when none did or the reason is not known.
+[[nodiscard]] int UnitReadError(int unit);
+
 // Direct access: writes `bytes` as record `record` (from 1); a shorter record is padded
 // with blanks (formatted) or zero bytes (unformatted). Sequential unformatted: record 0
 // writes the next record, framed by its 4-byte length before and after.

@@ -51,6 +51,8 @@ std::string LastQuestion(const std::string& console) {
 }
 
 const std::string kOldReport = "last year's report\n";
+const std::string kUnreadable =
+    "console input could not be read at the question \"" + kQuestions[kReport];
 const std::string kExampleDamage = DamageLine(ReadTestFile("golden/worked_example.console"));
 
 // A histogram of `blocks` blocks of width 0.001 with i cycles in block i.
@@ -103,6 +105,19 @@ std::vector<FailureRow> FailureRows() {
       {"curve file", kToChoice + "n\n", kCurveFile, 1, 2},
       {"bad scf", "new.txt\nhist.txt\n\tx\n", kScf, 1, 2,
        "answer   : \\tx\n     problem  : \"x\": not a"},
+      {"decimal comma", "new.txt\nhist.txt\n1,5\n", kScf, 1, 2,
+       "answer   : 1,5\n     problem  : more than one value\n     expected : the stress "
+       "concentration factor as a number\n     note     : a comma separates values"},
+      {"null, number", "new.txt\nhist.txt\n\n,5\n", kThickness, 1, 2, "more than one value"},
+      {"cut scf", "new.txt\nhist.txt\n" + std::string(255, '0') + "2.5\n", kScf, 1, 2,
+       "the answer is longer than 256 characters"},
+      {"100 refused", std::string(100, '\n'), kReport, 100, 2,
+       "100 answers in a row were refused at the question \"" + kQuestions[kReport] + "\""},
+      {"100 refused numbers", kToChoice + std::string(100, '\n') + "0\n", kNumber, 1, 2,
+       "100 answers in a row were refused at the question \"Specify"},
+      {"stdin a folder", "", kReport, 1, 2, kUnreadable + "\": Is a directory", "", "", "", "<."},
+      {"write-only stdin", "", kReport, 1, 2, kUnreadable + "\": Bad file descriptor", "", "", "",
+       "0>w.txt", kOldReport, 5},
       {"upper-case N", kToChoice + "N\nn\n", kNumber, 1, 2,
        "only a lower-case n in the first column"},
       {"word in header", kToChoice + "\n1\n", kNumber, 1, 2,
@@ -134,8 +149,9 @@ std::vector<FailureRow> FailureRows() {
        "&& dd iflag=nonblock bs=64k count=1 <&3 >report.txt 2>/dev/null", kOldReport, 6},
       {"full console", kUserCurveRun, kReport, 0, 1, "console output could not be written", "", "",
        "", ">/dev/full", "e o f"},
-      {"infinity", kUserCurveRun, kCurveFile, 1, 1, "not a finite number",
-       "3, 1E6, 0\n1 1E308\n2 1E308\n3 1E308\n", "", "", "", "      Infinity\n"},
+      {"infinity", kUserCurveRun, kCurveFile, 1, 1,
+       "not a finite number: the histogram's counts or stresses, or the SN-curve's LogA and m,", "",
+       "c\n1 3 0\n12 300 0\n", "", "", "      Infinity\n"},
       {"report is input", "hist.txt\nh2\n", kHistogram, 2, 2,
        "cannot use \"h2\" as the cycle histogram file: it is the report file\n", "", "",
        "ln -s hist.txt h2", "", kOldReport, 5},
@@ -161,7 +177,9 @@ std::vector<FailureRow> FailureRows() {
            curve},
       {"nul", kUserCurveRun, kCurveFile, 1, 0, "", "$ a" + nul + "b\n" + histogram,
        "'" + nul + "\n" + curve},
-      {"megabyte lines", kUserCurveRun, kCurveFile, 1, 0, "",
+      {"megabyte lines", kUserCurveRun, kCurveFile, 1, 0,
+       " *** NOTE: cycle histogram file \"hist.txt\" at line 4: values beyond the first 2 are "
+       "ignored\n",
        "$" + megabyte + "\n" + std::string(1 << 20, ' ') + "\n4, 10.0, 0.0 " + megabyte +
            "\n1 2E5 3 " + megabyte + "\n2 4E4\n3 650\n4 30\n!" + megabyte,
        "'" + megabyte + "\n" + curve},
@@ -202,10 +220,13 @@ TEST(FailureInjection, EveryRunEndsWithASoundStatusAndSaysWhy) {
       EXPECT_NE((run.console + report + run.diagnostics).find(row.said), std::string::npos)
           << row.said;
       EXPECT_EQ(run.console.find('\r'), std::string::npos);
-      // Refused answers are the only diagnostics of a completed run.
+      // Refused answers and notes are the only diagnostics of a completed run.
       for (std::size_t at = 0; at < run.diagnostics.size();
            at = run.diagnostics.find('\n', at) + 1) {
-        EXPECT_EQ(run.diagnostics.compare(at, 22, " *** ERROR: cannot use"), 0) << run.diagnostics;
+        const std::string_view line = std::string_view(run.diagnostics).substr(at, 22);
+        EXPECT_TRUE(line == " *** ERROR: cannot use" || line.starts_with(" *** NOTE: ") ||
+                    line.starts_with("     "))
+            << run.diagnostics;
       }
       EXPECT_EQ(directory.Entries(), row.entries);
       continue;

@@ -30,8 +30,23 @@ TEST(ReadHistogramFile, ReadsBlocksInOrderOrSaysWhereAndWhyItStopped) {
   const Row rows[] = {
       {example, "", example_read},
       // blank and comment lines between block lines; the leading value never selects the
-      // block; a third value is ignored
-      {"3 5 0.5\n99 10\n   \n\n$ c\n-4 20 99\n1 30\n", "", {3, 5, 0.5, 10, 20, 30}},
+      // block; a third value is ignored, noted for its first line only
+      {"3 5 0.5\n99 10\n   \n\n$ c\n-4 20 99\n1 30 1\n",
+       " *** NOTE: cycle histogram file \"hist.txt\" at line 6: values beyond the first 2 are "
+       "ignored\n     line text: -4 20 99\n     note     : a comma separates values: write a "
+       "decimal comma as a point, and no thousands separator (only the first such line of the "
+       "file is shown)\n",
+       {3, 5, 0.5, 10, 20, 30}},
+      // values left out: the spare value and a label may be, a needed one may not
+      {"0 /\n", "", {0, 0, 0}},
+      {"2 5,,\n,7\n2,,4E4\n",
+       "at line 3\n     line text: 2,,4E4\n     problem  : value 2 "
+       "(number of cycles) is left out by a null value (\",,\" or \"n*\") or a slash\n"},
+      {"2 /\n", "problem  : value 2 (block width) is left out"},
+      {"1 5 0\n2 1*\n", "problem  : value 2 (number of cycles) is left out"},
+      {"-3, 10, 0\n",
+       "at line 1\n     line text: -3, 10, 0\n     problem  : value 1 (number "
+       "of blocks) is below 0\n"},
       {"$ no data line\n\n",
        " *** ERROR: input error in cycle histogram file \"hist.txt\" at its end\n"
        "     problem  : the file holds no data line (2 lines read); the header line is missing\n"
@@ -84,11 +99,12 @@ TEST(ReadHistogramFile, ReadsBlocksInOrderOrSaysWhereAndWhyItStopped) {
     const HistogramFileResult result =
         ReadHistogramFile(kUnit, line, std::span<double>(buffer).first(kRoom));
     UnitCapture messages(kMessages);
+    WriteHistogramFileNote(kMessages, "hist.txt   ", result);
     WriteHistogramFileProblem(kMessages, "hist.txt   ", result);
     EXPECT_TRUE(testing::IsDiagnostic(messages.Text(), row.diagnostic))
         << row.content << messages.Text() << ";";
     EXPECT_EQ(buffer[kRoom], -1.0) << row.content;
-    if (row.diagnostic.empty()) {
+    if (!row.read.empty()) {
       std::vector<double> read = {static_cast<double>(result.number_of_blocks), result.block_width,
                                   result.spare_value};
       read.insert(read.end(), buffer.begin(), buffer.begin() + result.block_lines);

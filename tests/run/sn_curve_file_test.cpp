@@ -30,15 +30,21 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
   const std::string example = testing::ReadTestFile("data/example_sn_curve.txt");
   const std::vector<double> example_curve = {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7, 15.3, 5, 0, 46.4};
   const std::string listing = testing::ReadTestFile("data/b1_air_listing_sn_curve.txt");
-  std::string values;  // one more than the largest curve the vector holds, 8 + 22 values
-  std::vector<double> largest = {2, 1, 1, 0, 3, 22, 9, 9};
-  for (int i = 1; i <= 23; ++i) values += std::to_string(i) + " ";
-  for (int i = 1; i <= 22; ++i) largest.push_back(i);
+  std::string values;  // one more than the largest curve the vector holds, 8 + 3 + 19 values
+  std::vector<double> largest = {2, 1, 1, 1, 3, 19, 9, 12, 12, 3, 0};
+  for (int i = 1; i <= 20; ++i) values += std::to_string(i) + " ";
+  for (int i = 1; i <= 19; ++i) largest.push_back(i);
+  const std::vector<double> size_only = {2, 1, 1, 1, 3, 0, 9, 12};
   const Row rows[] = {
       {example, "any text", "", example_curve},
       // a curve listing with a name line in front reads back with user-curve elements 1 to 3
       {listing, "", "", {2, 1, 1, 2, 3, 4, 9, 15, 12.913, 3, 1e7, 16.856, 5, 0, 93.57, 25, 0, 0}},
-      {"n\n0 3 2\n1.5, 2.5\n7 8\n", "7 8", "", {2, 1, 1, 0, 3, 2, 9, 9, 1.5, 2.5}},
+      {"n\n0 3 2\n1.5\n", "1.5", "problem  : value 1 (nSNlin) is not above 0\n"},
+      // nFixPar may be left out (0), LogA lies from -300 to 300
+      {"n\n2 3 /\n300 3 1\n-300 3 0\n", "<eof>", "", {2, 1, 1, 2, 3, 0, 9, 15, 300, 3, 1, -300, 3}},
+      {"n\n1 3 0\n-300.1 3 0\n", "<eof>", "value 1 (LogA) lies outside -300 to 300\n", size_only},
+      {"n\n1 3 0\n12,,0\n", "<eof>", "problem  : value 2 (m) is left out", size_only},
+      {"n\n1 /\n", "<eof>", "problem  : value 2 (nParPerLin) is left out"},
       // nFixPar 0: the fixed line is taken, nothing is read from it
       {"n\n1 3 0\n12 3 0\nnot numbers\nlast\n", "last", "", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3, 0}},
       // only the fixed-parameter line may be missing; a file that ends before another line
@@ -62,8 +68,9 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
        "problem  : value 2 (m) is not above 0\n",
        {2, 1, 1, 1, 3, 0, 9, 12}},
       // the largest curve the vector holds, and a curve one value larger
-      {"n\n0 3 22\n" + values, "<eof>", "", largest},
-      {"n\n0 3 23\n", "<eof>", "nFixPar = 31 values\n"},
+      {"n\n1 3 19\n12 3 0\n" + values, "<eof>",
+       "at line 4: values beyond the first 19 are ignored\n", largest},
+      {"n\n1 3 20\n", "<eof>", "nFixPar = 31 values\n"},
       // refused size lines store nothing
       {"n\n2147483647 3 1\nnext\n", "next",
        " *** ERROR: SN-curve file \"c.txt\" refused at line 2\n"
@@ -73,17 +80,20 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       {"n\n1 3 2147483647\n", "<eof>", "nFixPar = 2147483658 values\n"},
       {"n\n-1 3 1\n", "<eof>", "problem  : a negative count: nSNlin -1, nParPerLin 3, nFixPar 1\n"},
       {"n\n2 2 1\n", "<eof>", "problem  : nParPerLin is 2\n"},
-      {"n\n2 3 x\n", "<eof>", "problem  : value 3 (nFixPar) \"x\" is not an integer\n"},
+      {"n\n2 3 x\n", "<eof>",
+       "problem  : value 3 (nFixPar) \"x\" is not an integer\n     expected : size line: nSNlin "
+       "(integer), nParPerLin (integer), nFixPar (integer)\n     note     : the first data line "
+       "is the curve's name, so the name line may be missing"},
       {"n\n2 3 1\n12 3 1e7\n\n15.3 five 0\nnext\n",
        "next",
        "at line 5\n     line text: 15.3 five 0\n     problem  : value 2 (m) \"five\" is not a real "
        "number\n     expected : line of segment 2: LogA (real), m (real), nBreak (real)\n",
        {2, 1, 1, 2, 3, 1, 9, 15, 12, 3, 1e7}},
-      {"n\n0 3 3\n1 2\n",
+      {"n\n1 3 3\n12 3 0\n1 2\n",
        "<eof>",
        "too few values: 2 found, 3 needed (fixed parameter 3 is missing)\n     expected : "
        "fixed-parameter line: nFixPar = 3 values (real)\n",
-       {2, 1, 1, 0, 3, 3, 9, 9, 1, 2}},
+       {2, 1, 1, 1, 3, 3, 9, 12, 12, 3, 0, 1, 2}},
   };
   for (const Row& row : rows) {
     std::array<char, kInputLineLength> line{};
@@ -94,6 +104,7 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
     const SnCurveFileResult result =
         ReadSnCurveFile(kUnit, line, std::span(buffer).first(kCurveVectorLength), name, kConsole);
     UnitCapture messages(kMessages);
+    WriteSnCurveFileNote(kMessages, "c.txt", result);
     WriteSnCurveFileProblem(kMessages, "c.txt", result);
     EXPECT_TRUE(testing::IsDiagnostic(messages.Text(), row.diagnostic))
         << row.content << messages.Text() << ";";

@@ -15,7 +15,8 @@ constexpr int kBefore = -777;
 
 // Reads `text` into targets laid out by `kinds` ('i' integer, 'r' real) and tells what came
 // of it: the status text, for a failure the failing target and its text in brackets, then
-// every target's value (in its shortest exact form, so that -0 and 5e-324 show).
+// every target's value (in its shortest exact form, so that -0 and 5e-324 show; "-" for one
+// marked as given no value), and on success the kind of item that follows.
 std::string Read(std::string_view kinds, std::string_view text) {
   std::vector<int> integers(kinds.size(), kBefore);
   std::vector<double> reals(kinds.size(), kBefore);
@@ -31,8 +32,12 @@ std::string Read(std::string_view kinds, std::string_view text) {
     const double value = kinds[i] == 'i' ? integers[i] : reals[i];
     std::array<char, 32> shown{};
     char* end = std::to_chars(shown.data(), shown.data() + shown.size(), value).ptr;
-    told += value == kBefore ? " K" : " " + std::string(shown.data(), end);
+    const bool marked = (result.no_value >> i & 1) != 0;
+    told += marked ? " -" : value == kBefore ? " K" : " " + std::string(shown.data(), end);
   }
+  const char* const items[] = {"none", "value", "null", "word"};
+  if (result.status == FreeFormStatus::kOk)
+    told += std::string(" | ") + items[static_cast<int>(ClassifyFreeFormItem(text, result.next))];
   return told;
 }
 
@@ -43,19 +48,25 @@ TEST(FreeForm, ReadsValuesNullValuesSlashAndRepeatCounts) {
   const std::string line_long = "1" + std::string(255, '0');  // a whole 256-character line
   // clang-format off
   const Case cases[] = {
-      {.kinds = "i", .text = " \t+007\t,", .told = "ok: 7"},
-      {.kinds = "rrr", .text = "2 5.E3 -2.5e-2", .told = "ok: 2 5000 -0.025"},
-      {.kinds = "rrr", .text = "1.5D-3 3d+1 +.5", .told = "ok: 0.0015 30 0.5"},
-      {.kinds = "r", .text = line_long, .told = "ok: 1e+255"},
+      {.kinds = "i", .text = " \t+007\t,", .told = "ok: 7 | none"},
+      {.kinds = "rrr", .text = "2 5.E3 -2.5e-2", .told = "ok: 2 5000 -0.025 | none"},
+      {.kinds = "rrr", .text = "1.5D-3 3d+1 +.5", .told = "ok: 0.0015 30 0.5 | none"},
+      {.kinds = "r", .text = line_long, .told = "ok: 1e+255 | none"},
       // Too small for a double: zero with its sign; subnormals are kept.
-      {.kinds = "rrr", .text = "-.01e-9999999999 2e-324 3e-324", .told = "ok: -0 0 5e-324"},
+      {.kinds = "rrr", .text = "-.01e-9999999999 2e-324 3e-324", .told = "ok: -0 0 5e-324 | none"},
       // Null values, slash, repeat counts (separators and values beyond the last target are
       // in the histogram reader's rows).
-      {.kinds = "iii", .text = "1 , , 3", .told = "ok: 1 K 3"},
-      {.kinds = "iii", .text = "1/2 3", .told = "ok: 1 K K"},
-      {.kinds = "iii", .text = "2*7 8", .told = "ok: 7 7 8"},
-      {.kinds = "iii", .text = "1 5*4", .told = "ok: 1 4 4"},
-      {.kinds = "iii", .text = "2* 8", .told = "ok: K K 8"},
+      {.kinds = "iii", .text = "1 , , 3", .told = "ok: 1 - 3 | none"},
+      {.kinds = "iii", .text = "1/2 3", .told = "ok: 1 - - | none"},
+      {.kinds = "iii", .text = "2*7 8", .told = "ok: 7 7 8 | none"},
+      {.kinds = "iii", .text = "1 5*4", .told = "ok: 1 4 4 | none"},
+      {.kinds = "iii", .text = "2* 8", .told = "ok: - - 8 | none"},
+      // What follows the values: a second number (a decimal comma), a null value, a word.
+      {.kinds = "r", .text = "1,5 x", .told = "ok: 1 | value"},
+      {.kinds = "r", .text = ",5", .told = "ok: - | value"},
+      {.kinds = "r", .text = "1.5 , ,2", .told = "ok: 1.5 | null"},
+      {.kinds = "ri", .text = "1 2 3* 4", .told = "ok: 1 2 | value"},
+      {.kinds = "r", .text = "1.5 2*mm", .told = "ok: 1.5 | word"},
       // Converted per target.
       {.kinds = "riri", .text = "2*2 2*1.5", .told = "not a number at 3 [2*1.5]: 2 2 1.5 K"},
       // A comma and blanks are no value.
