@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "run/version.h"
 #include "support/units.h"
 
 namespace qartwo {
@@ -10,8 +11,6 @@ namespace {
 constexpr int kExitCompleted = 0;
 constexpr int kExitReportedFailure = 1;
 constexpr int kExitInputError = 2;
-
-constexpr std::string_view kVersion = "QAR TWO 1.1 (2006-01-05)";
 
 constexpr std::array<std::string_view, 32> kUsage = {
     "Usage: qartwo [--help | --version]",
@@ -77,7 +76,7 @@ int AnswerRequest(Request request, std::string_view refused) {
     return Finish(kExitCompleted);
   }
   if (request == Request::kVersion) {
-    WriteLine(kConsoleOutput, kVersion);
+    WriteLine(kConsoleOutput, kVersionLine);
     return Finish(kExitCompleted);
   }
   WriteText(kDiagnosticOutput, "qartwo: unknown argument '");
