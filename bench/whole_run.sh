@@ -5,14 +5,16 @@
 # files started the same way. The two alternate, pair by pair, so that a machine that speeds
 # up or slows down during the measurement moves both sides of a ratio alike.
 #
-# Usage: [REPLACE=1] bench/whole_run.sh QARTWO [PAIRS]
-#   QARTWO  the program to measure (a Release build, e.g. build-rel/qartwo)
+# Usage: [REPLACE=1] [INSTRUCTIONS=1] bench/whole_run.sh QARTWO [PAIRS]
+#   QARTWO  the program to measure (a Release build, e.g. build-release/qartwo)
 #   PAIRS   alternating pairs per case, 40 by default (at least 30 for a stable median)
 #
 # Two cases: a 10000-block histogram with the two-segment user curve of examples/, and the
 # 4-block worked example. For each it prints the median of qartwo's wall time over cat's,
 # the quartiles and extremes of the ratio, the medians of both times, and qartwo's peak
-# resident memory from /usr/bin/time -v. Needs bash 5 (EPOCHREALTIME) and GNU time.
+# resident memory from /usr/bin/time -v; with INSTRUCTIONS=1 also the instructions of one
+# qartwo and one cat process as valgrind's callgrind counts them (user space). Needs
+# bash 5 (EPOCHREALTIME) and GNU time, and valgrind for INSTRUCTIONS=1.
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -106,6 +108,15 @@ measure() {
     "$(printf '%s\n' "${program_times[@]}" | quantile 0.5)" \
     "$(printf '%s\n' "${cat_times[@]}" | quantile 0.5)"
   printf '  qartwo peak resident memory: %s kB\n' "$peak"
+  if [ "${INSTRUCTIONS:-0}" = 1 ]; then
+    valgrind --tool=callgrind --callgrind-out-file=qartwo.callgrind "$qartwo" <"$answers" \
+      >/dev/null 2>&1
+    valgrind --tool=callgrind --callgrind-out-file=cat.callgrind cat "$histogram" "$curve" \
+      >/dev/null 2>&1
+    printf '  instructions (callgrind): qartwo %s, cat %s\n' \
+      "$(awk '/^summary:/ { print $2 }' qartwo.callgrind)" \
+      "$(awk '/^summary:/ { print $2 }' cat.callgrind)"
+  fi
 }
 
 measure "10000-block histogram, two-segment user curve" answers_10000.txt \

@@ -2,7 +2,9 @@
 // answers, the cycle histogram file and the SN-curve file; the files are written as "h" and
 // "c" into a scratch directory of the fuzzer's own, the run works in that directory with its
 // answers on unit 5 and its output thrown away, and the directory is emptied before the next
-// run. Answers are kept from naming files outside the directory (see KeepInside).
+// run. Answers are kept from naming files outside the directory (see KeepInside). The
+// directory lies in memory (/dev/shm) where there is one: creating and removing the files of
+// every run on a disk file system cost a third of the fuzzer's time.
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -86,8 +88,10 @@ void KeepInside(std::vector<char>& answers) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char pattern[] = "/tmp/qartwo_fuzz_run_XXXXXX";
-  if (mkdtemp(pattern) == nullptr) Fail("mkdtemp");
+  char in_memory[] = "/dev/shm/qartwo_fuzz_run_XXXXXX";
+  char on_disk[] = "/tmp/qartwo_fuzz_run_XXXXXX";
+  char* pattern = mkdtemp(in_memory) != nullptr ? in_memory : on_disk;
+  if (pattern == on_disk && mkdtemp(on_disk) == nullptr) Fail("mkdtemp");
   g_directory = pattern;
   std::atexit(RemoveDirectory);
   return 0;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "run/version.h"
 #include "support/fields.h"
 #include "support/units.h"
 
@@ -13,8 +14,6 @@ namespace {
 constexpr int kExitCompleted = 0;
 constexpr int kExitReportedFailure = 1;
 constexpr int kExitInputError = 2;
-
-constexpr std::string_view kVersion = "QAR TWO 1.1 (2006-01-05)";
 
 constexpr std::array<std::string_view, 32> kUsage = {
     "Usage: qartwo [--help | --version]",
@@ -91,7 +90,7 @@ int AnswerRequest(Request request, std::string_view refused) {
     return Finish(kExitCompleted);
   }
   if (request == Request::kVersion) {
-    WriteLine(kConsoleOutput, kVersion);
+    WriteLine(kConsoleOutput, kVersionLine);
     return Finish(kExitCompleted);
   }
   WriteText(kDiagnosticOutput, "qartwo: unknown argument '");

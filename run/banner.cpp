@@ -1,14 +1,37 @@
 #include "run/banner.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #include "fatigue/catalogue.h"
+#include "run/version.h"
 #include "support/fields.h"
 #include "support/text.h"
 #include "support/units.h"
 
 namespace qartwo {
 namespace {
+
+constexpr std::size_t kFramedLineWidth = 58;
+constexpr std::string_view kVersionLead = "          -              Version ";
+static_assert(kVersionLead.size() + kVersionNumber.size() + 2 + kVersionDate.size() <
+                  kFramedLineWidth - 1,
+              "the version and its date do not fit the banner's frame");
+
+// The framed line of the version and its date, blank-filled up to the frame's right edge.
+constexpr std::array<char, kFramedLineWidth> FramedVersionLine() {
+  std::array<char, kFramedLineWidth> line{};
+  line.fill(' ');
+  auto at = line.begin();
+  for (const std::string_view part :
+       {kVersionLead, kVersionNumber, std::string_view("/ "), kVersionDate}) {
+    at = std::copy(part.begin(), part.end(), at);
+  }
+  line.back() = '-';
+  return line;
+}
+constexpr std::array<char, kFramedLineWidth> kFramedVersionLine = FramedVersionLine();
 
 // Banner lines 5 to 17; each is shown behind one blank.
 constexpr std::array<std::string_view, 13> kFramedLines = {
@@ -21,14 +44,14 @@ constexpr std::array<std::string_view, 13> kFramedLines = {
     "          -     Cycle Histogram is spec  on one file and -",
     "          -     the SN-Data is specified on a separate   -",
     "          -     file.                                    -",
-    "          -              Version 1.1/ 2006-01-05         -",
+    std::string_view(kFramedVersionLine.data(), kFramedVersionLine.size()),
     "          -                                              -",
     "          -     Contact: the QAR TWO team, see README.md -",
     "          ================================================",
 };
 constexpr bool AllFramedLinesAre58Wide() {
   for (const std::string_view line : kFramedLines) {
-    if (line.size() != 58) return false;
+    if (line.size() != kFramedLineWidth) return false;
   }
   return true;
 }
