@@ -20,9 +20,6 @@ constexpr double kScfThreshold = 1.0e-10;
 // Above this SCF the thickness exponent kHigh replaces k.
 constexpr double kHighScf = 10.0;
 
-// Fixed values the thickness correction takes from the end of the fixed block.
-constexpr int kThicknessValues = 3;
-
 void WriteErrorHeader(int unit, std::string_view routine_line) {
   WriteLine(unit, "");
   WriteLine(unit, routine_line);

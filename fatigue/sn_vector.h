@@ -20,9 +20,13 @@ inline constexpr int kIFirstFix = 8;
 inline constexpr int kHeaderLength = 8;
 
 // Standard codes (iStandard): positions in the catalogue's list of standards. A NORSOK curve
-// is thickness-corrected; a DNV curve, and so every user-defined curve, is not.
+// is thickness-corrected; a DNV curve is not. A user-defined curve carries the code its file's
+// size line gives, DNV when it gives none.
 inline constexpr int kStandardNorsok = 1;
 inline constexpr int kStandardDnv = 2;
+
+// Fixed values a thickness-corrected vector (iStandard 1) ends with: thick, k and kHigh.
+inline constexpr int kThicknessValues = 3;
 
 // The codes and sizes of a vector's header, as whole numbers.
 struct VectorHeader {

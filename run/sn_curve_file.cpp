@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "fatigue/sn_vector.h"
 #include "run/input_diagnostic.h"
@@ -20,6 +21,9 @@ constexpr std::array<ExpectedValue, 3> kSizeValues = {{
     {"nParPerLin", FreeFormKind::kInteger},
     {"nFixPar", FreeFormKind::kInteger},
 }};
+
+// The last three fixed values of a thickness-corrected curve.
+constexpr std::array<std::string_view, kThicknessValues> kCorrectionNames = {"thick", "k", "kHigh"};
 
 constexpr std::array<ExpectedValue, kValuesPerSegment> kSegmentValues = {{
     {"LogA", FreeFormKind::kReal},
@@ -53,13 +57,47 @@ SnCurveRefusal CheckSize(SnCurveFileResult& result, std::size_t room) {
 }
 
 void SetHeader(std::span<double> curve, const SnCurveFileResult& result) {
-  // A user-defined curve counts as a DNV curve, which is never thickness-corrected.
-  WriteHeader(curve, {.iStandard = kStandardDnv,
+  WriteHeader(curve, {.iStandard = result.iStandard,
                       .iClass = 1,
                       .iEnv = 1,
                       .nSNlin = result.nSNlin,
                       .nParPerLin = result.nParPerLin,
                       .nFixPar = result.nFixPar});
+}
+
+// The standard code after the three counts of the size line `text`: it counts only when
+// written as the integer 1 or 2. A real (1.0), a repeat or a value cut at column 256 stays a
+// surplus number, and so does any other integer; a word there is a description.
+void TakeStandardCode(std::string_view text, SnCurveFileResult& result) {
+  // The size line is the first line read for values: it is noted when a number follows them.
+  if (result.surplus.line_number == 0) return;
+  const std::size_t at = result.value.next;
+  const std::string_view stored =
+      text.substr(0, std::min(text.size(), result.position.overflow.stored));
+  int code = 0;
+  const std::array<FreeFormTarget, 1> target = {IntegerTarget(code)};
+  FreeFormResult read = ReadFreeForm(stored.substr(at), target);
+  const std::string_view written = stored.substr(at, read.end);
+  read.end += at;
+  read.next += at;
+  if (read.status != FreeFormStatus::kOk || read.no_value != 0 ||
+      written.find('*') != std::string_view::npos ||
+      ValueCutAtLineEnd(text, result.position.overflow, read) ||
+      (code != kStandardNorsok && code != kStandardDnv)) {
+    return;
+  }
+  result.iStandard = code;
+  // The note is then for a number after the code.
+  result.surplus = {};
+  NoteSurplusValues(text, result.position, read, kSizeValues.size() + 1, result.surplus);
+}
+
+// A size value that the file format allows but a curve cannot use: an input error, which
+// takes the place of a refusal for a size too large.
+InputProblem SizeProblem(SnCurveFileResult& result, int value_index, InputProblem problem) {
+  result.refusal = SnCurveRefusal::kNone;
+  result.value_index = value_index;
+  return problem;
 }
 
 // Reads the size line; the problem found, or kNone with `result.refusal` saying whether the
@@ -73,12 +111,14 @@ InputProblem ReadSize(std::string_view text, SnCurveFileResult& result, std::siz
       problem != InputProblem::kNone) {
     return problem;
   }
+  TakeStandardCode(text, result);
   result.refusal = CheckSize(result, room);
+  if (result.refusal == SnCurveRefusal::kNegativeCount) return InputProblem::kNone;
   // A curve without segments would do no damage at any stress.
-  if (result.refusal != SnCurveRefusal::kNegativeCount && result.nSNlin == 0) {
-    result.refusal = SnCurveRefusal::kNone;
-    result.value_index = 0;
-    return InputProblem::kNotAboveZero;
+  if (result.nSNlin == 0) return SizeProblem(result, 0, InputProblem::kNotAboveZero);
+  // The thickness correction takes thick, k and kHigh from the end of the fixed block.
+  if (result.iStandard == kStandardNorsok && result.nFixPar < kThicknessValues) {
+    return SizeProblem(result, 2, InputProblem::kOutOfRange);
   }
   return InputProblem::kNone;
 }
@@ -110,6 +150,20 @@ InputProblem ReadSegment(std::string_view text, SnCurveFileResult& result,
   return InputProblem::kNone;
 }
 
+// thick above 0, k and kHigh 0 or above, from the last three of the fixed values `targets`:
+// a reference thickness of 0 divides by it, and a negative exponent would lower the stresses
+// of a thick plate.
+InputProblem CheckCorrection(std::span<const FreeFormTarget> targets, SnCurveFileResult& result) {
+  const std::size_t first = targets.size() - kThicknessValues;
+  result.value_index = static_cast<int>(first);
+  if (!(*targets[first].real > 0.0)) return InputProblem::kNotAboveZero;
+  for (std::size_t i = first + 1; i < targets.size(); ++i) {
+    result.value_index = static_cast<int>(i);
+    if (!(*targets[i].real >= 0.0)) return InputProblem::kBelowZero;
+  }
+  return InputProblem::kNone;
+}
+
 // Reads the fixed-parameter line into the elements from element 8's number on.
 InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::span<double> curve,
                        std::size_t room) {
@@ -122,15 +176,22 @@ InputProblem ReadFixed(std::string_view text, SnCurveFileResult& result, std::sp
     targets[count++] = RealTarget(curve[static_cast<std::size_t>(element) - 1]);
   }
   if (count == 0) return InputProblem::kNone;  // nFixPar 0: the line is taken, nothing read
-  // Fixed values left out stay 0.
-  return ReadResultValues(text, result, std::span<const FreeFormTarget>(targets.data(), count), 0);
+  // Fixed values left out stay 0, except those of the thickness correction (the size check
+  // leaves them inside).
+  const bool corrected = result.iStandard == kStandardNorsok && count >= kThicknessValues;
+  const std::span<const FreeFormTarget> taken(targets.data(), count);
+  const std::uint64_t needed = corrected ? std::uint64_t{0b111} << (count - kThicknessValues) : 0;
+  const InputProblem problem = ReadResultValues(text, result, taken, needed);
+  if (problem != InputProblem::kNone || !corrected) return problem;
+  return CheckCorrection(taken, result);
 }
 
-// At the end of the file: only the fixed-parameter line may be missing.
+// At the end of the file: only the fixed-parameter line may be missing, and not when the
+// thickness correction takes its values from it.
 void CheckComplete(SnCurveFileResult& result) {
   const bool complete =
       (result.line_kind == SnCurveLine::kSize || result.line_kind == SnCurveLine::kSegment) &&
-      result.segment >= result.nSNlin;
+      result.segment >= result.nSNlin && result.iStandard != kStandardNorsok;
   if (result.status != InputFileStatus::kOk || complete) return;
   result.status = InputFileStatus::kInputError;
   result.problem = InputProblem::kEndsEarly;
@@ -204,6 +265,9 @@ void AppendExpectedLine(OutputLine& expected, SnCurveLine kind, const SnCurveFil
       AppendText(expected, "fixed-parameter line: nFixPar = ");
       AppendCount(expected, result.nFixPar);
       AppendText(expected, " values (real)");
+      if (result.iStandard == kStandardNorsok) {
+        AppendText(expected, ", the last three thick (above 0), k and kHigh (0 or above)");
+      }
       return;
   }
 }
@@ -226,6 +290,13 @@ void AppendMissingLine(OutputLine& what, OutputLine& expected, const SnCurveFile
       AppendExpectedLine(expected, SnCurveLine::kSize, result);
       return;
     default:
+      if (result.segment >= result.nSNlin) {
+        AppendText(what,
+                   "the fixed-parameter line is missing; standard code 1 takes thick, k "
+                   "and kHigh from it");
+        AppendExpectedLine(expected, SnCurveLine::kFixed, result);
+        return;
+      }
       AppendText(what, "segment ");
       AppendCount(what, missing.segment);
       AppendText(what, " of ");
@@ -236,12 +307,34 @@ void AppendMissingLine(OutputLine& what, OutputLine& expected, const SnCurveFile
   }
 }
 
+// A problem of the fixed-parameter line other than a value of the wrong kind: a value cut at
+// column 256, or one of thick, k and kHigh out of range or left out.
+void AppendFixedProblem(OutputLine& what, const SnCurveFileResult& result) {
+  std::array<ExpectedValue, kCurveVectorLength> values{};
+  const int index = std::clamp(result.value_index, 0, static_cast<int>(values.size()) - 1);
+  const int correction = index - (result.nFixPar - kThicknessValues);
+  if (correction >= 0 && correction < kThicknessValues) {
+    values[static_cast<std::size_t>(index)] = {
+        kCorrectionNames[static_cast<std::size_t>(correction)], FreeFormKind::kReal};
+  }
+  AppendLineProblem(what, result.problem, result.value,
+                    std::span(values).first(static_cast<std::size_t>(index) + 1), index);
+}
+
 void AppendInputError(OutputLine& what, OutputLine& expected, const SnCurveFileResult& result) {
   if (result.problem == InputProblem::kEndsEarly) {
     AppendMissingLine(what, expected, result);
     return;
   }
   AppendExpectedLine(expected, result.line_kind, result);
+  if (result.line_kind == SnCurveLine::kSize && result.problem == InputProblem::kOutOfRange) {
+    AppendText(what, "value 3 (nFixPar) is ");
+    AppendCount(what, result.nFixPar);
+    AppendText(what,
+               ", but standard code 1 takes thick, k and kHigh from the last three "
+               "fixed values");
+    return;
+  }
   if (result.line_kind == SnCurveLine::kSize) {
     AppendLineProblem(what, result.problem, result.value, kSizeValues, result.value_index);
     return;
@@ -255,7 +348,7 @@ void AppendInputError(OutputLine& what, OutputLine& expected, const SnCurveFileR
     return;
   }
   if (result.problem != InputProblem::kValue) {
-    AppendLineProblem(what, result.problem, result.value, {}, 0);
+    AppendFixedProblem(what, result);
     return;
   }
   OutputLine name;

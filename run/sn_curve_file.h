@@ -1,12 +1,13 @@
 // The user-defined SN-curve reader: a curve name line, a size line (nSNlin, nParPerLin,
-// nFixPar), one line of LogA, m, nBreak per segment and a line of fixed parameters, read
-// into the SN-curve parameter vector.
+// nFixPar and an optional standard code), one line of LogA, m, nBreak per segment and a line
+// of fixed parameters, read into the SN-curve parameter vector.
 #pragma once
 
 #include <cstddef>
 #include <span>
 #include <string_view>
 
+#include "fatigue/sn_vector.h"
 #include "run/input_lines.h"
 #include "support/free_form.h"
 #include "support/units.h"
@@ -39,6 +40,9 @@ struct SnCurveFileResult {
   int nSNlin = 0;
   int nParPerLin = 0;
   int nFixPar = 0;
+  // The size line's fourth item when it is the integer 1 (kStandardNorsok: thickness-corrected
+  // with the last three fixed values as thick, k, kHigh) or 2; kStandardDnv otherwise.
+  int iStandard = kStandardDnv;
   // Not kOk: the failing line (for kUnitError the last line read) and its data-line number.
   InputLinePosition position;
   // kInputError, kRefused: the failing line without trailing blanks; a view into the
@@ -58,13 +62,15 @@ struct SnCurveFileResult {
 // its fixed-parameter line or its end. The name line is copied into `name_line` (cut or
 // padded with blanks) and announced on `console_unit` by an empty line and
 // " User Defined SN-Curve         : " with the name. The size line sets elements 1 to 8 of
-// `curve`; segment k goes to elements 9 + 3(k-1) to 11 + 3(k-1); the fixed values from the
-// element named by element 8. A size line with a negative count, nParPerLin other than 3 or
-// more values than min(curve.size(), kCurveVectorLength) is refused (kRefused) before anything
-// is stored from it. kInputError: a line with too few values, a value of the wrong kind or cut
-// at column 256, nSNlin of 0, a left-out nSNlin, nParPerLin, LogA, m or nBreak, a LogA
-// outside -300..300, a slope m of 0 or below, or a file that ends before its name, size or
-// segment lines. Never writes outside `line`, `curve` and `name_line`.
+// `curve` (element 1 the standard code); segment k goes to elements 9 + 3(k-1) to 11 + 3(k-1);
+// the fixed values from the element named by element 8. A size line with a negative count,
+// nParPerLin other than 3 or more values than min(curve.size(), kCurveVectorLength) is refused
+// (kRefused) before anything is stored from it. kInputError: a line with too few values, a
+// value of the wrong kind or cut at column 256, nSNlin of 0, a left-out nSNlin, nParPerLin,
+// LogA, m or nBreak, a LogA outside -300..300, a slope m of 0 or below, or a file that ends
+// before its name, size or segment lines; with standard code 1 also nFixPar below 3, a missing
+// fixed-parameter line, thick left out or not above 0, k or kHigh left out or below 0. Never
+// writes outside `line`, `curve` and `name_line`.
 [[nodiscard]] SnCurveFileResult ReadSnCurveFile(int unit, std::span<char> line,
                                                 std::span<double> curve, std::span<char> name_line,
                                                 int console_unit);
