@@ -19,6 +19,10 @@ done
 for file in "${curves[@]}"; do
   cp "$file" "$corpus/sn_curve_file/$(basename "$file")"
 done
+# The shipped curves, with and without a thickness correction, seed the reader alone.
+for file in examples/curves/*.txt; do
+  cp "$file" "$corpus/sn_curve_file/curves_$(basename "$file")"
+done
 
 # The free-form target: a byte for the number of targets, a byte for which are integers
 # (bit i: target i), then the text. Each data line of the files, and each answer, is tried

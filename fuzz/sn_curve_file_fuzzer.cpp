@@ -46,11 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (result.status == InputFileStatus::kOk) {
     SNPRNT(curve, kConsoleOutput);
     const std::vector<double> counts = {2e5, 4e4, 650, 30};
-    const std::array<double, 2> plate = {0.0, 1.0};
+    // A thick plate and a high SCF take a thickness-corrected curve through kHigh.
+    const std::array<double, 2> plate = {50.0, 12.0};
     const std::array<double, 4> histogram = {1.0, 4.0, 10.0, 0.0};
     double damage = 0.0;
     int error_flag = 0;
     QAR02X(counts, curve, plate, histogram, damage, kConsoleOutput, error_flag);
+    // Every curve taken can be evaluated: standard code 1 or 2, and with 1 its thickness
+    // values inside the vector.
+    Check(error_flag == 0);
   }
   static_cast<void>(CloseAllUnits());
   return 0;

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "fatigue/catalogue.h"
+#include "fatigue/damage.h"
 #include "fatigue/sn_vector.h"
 #include "tests/testing/test_data.h"
 #include "tests/testing/unit_capture.h"
@@ -35,6 +38,11 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
   for (int i = 1; i <= 20; ++i) values += std::to_string(i) + " ";
   for (int i = 1; i <= 19; ++i) largest.push_back(i);
   const std::vector<double> size_only = {2, 1, 1, 1, 3, 0, 9, 12};
+  const std::string code1 = "n\n1 3 3 1\n12 3 0\n";  // a thickness-corrected curve
+  const auto fixed = [](std::vector<double> tail) {
+    tail.insert(tail.begin(), {1, 1, 1, 1, 3, 3, 9, 12, 12, 3, 0});
+    return tail;
+  };
   const Row rows[] = {
       {example, "any text", "", example_curve},
       // a curve listing with a name line in front reads back with user-curve elements 1 to 3
@@ -45,6 +53,22 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       {"n\n1 3 0\n-300.1 3 0\n", "<eof>", "value 1 (LogA) lies outside -300 to 300\n", size_only},
       {"n\n1 3 0\n12,,0\n", "<eof>", "problem  : value 2 (m) is left out", size_only},
       {"n\n1 /\n", "<eof>", "problem  : value 2 (nParPerLin) is left out"},
+      // a fourth size value 1 or 2 is the standard code: 1 corrects thickness with the last
+      // three fixed values, which must be given, thick above 0, k and kHigh not below 0
+      {code1 + "25 0.2 0\n", "<eof>", "", fixed({25, 0.2})},
+      {"n\n1 3 0 2 5\n12 3 0\n", "<eof>", "first 4 are", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3}},
+      {"n\n1 3 3 1.0\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
+      {"n\n1 3 3 01\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
+      {"n\n1 3 2 1 c\n", "<eof>", "value 3 (nFixPar) is 2, but standard code 1 takes thick, k"},
+      {code1, "<eof>", "(line 3); the fixed-parameter line is missing; standard code 1", fixed({})},
+      {code1 + "0 1 1\nnext\n", "next", "problem  : value 1 (thick) is not above 0\n",
+       fixed({0, 1, 1})},
+      {code1 + "9 -1 0\n", "<eof>",
+       "value 2 (k) is below 0\n     expected : fixed-parameter line: nFixPar = 3 values (real), "
+       "the last three thick (above 0), k and kHigh (0 or above)\n",
+       fixed({9, -1})},
+      {code1 + "9 1 -0.1\n", "<eof>", "value 3 (kHigh) is below 0\n", fixed({9, 1, -0.1})},
+      {code1 + "9,,0\n", "<eof>", "value 2 (k) is left out", fixed({9})},
       // nFixPar 0: the fixed line is taken, nothing is read from it
       {"n\n1 3 0\n12 3 0\nnot numbers\nlast\n", "last", "", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3, 0}},
       // only the fixed-parameter line may be missing; a file that ends before another line
@@ -115,6 +139,49 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
     const bool more = ReadLine(kUnit, line) == IoStatus::kOk;
     EXPECT_EQ(more ? TrimTrailingBlanks(InputLineText(line)) : "<eof>", row.next_line)
         << row.content;
+  }
+}
+
+// Files with standard code 1 and the values of built-in curves, spelt as the floats the
+// catalogue widens, give the damage of those curves bit for bit: below, at and above the
+// reference thickness, at SCFs 1, 2.5 and 12 (class T with kHigh, BP_SCH without).
+TEST(ReadSnCurveFile, CodeOneGivesTheDamageOfTheBuiltInCurveWithTheSameValues) {
+  struct Row {
+    int builtin;
+    std::string content;
+  };
+  const Row rows[] = {
+      {15,
+       "T\n2 3 4 1\n12.163999557495117 3 1e7\n15.605999946594238 5 0\n"
+       "52.630001068115234 32 0.25 0.30000001192092896\n"},
+      {49, "BP_SCH\n1 3 3 1\n12.017000198364258 3 0\n17.5 0.20000000298023224 0\n"},
+  };
+  int nCurves = 0, status = 0;
+  std::vector<int> starts(kCatalogueStartRoom), names(kCatalogueNameRoom * kNameLength);
+  std::vector<double> values(kCatalogueValueRoom), counts;
+  SNDBASE(nCurves, starts, values, names, kNameLength, kMessages, status);
+  for (int i = 1; i <= 30; ++i) counts.push_back(std::pow(10.0, 8 - i / 4.0));
+  const std::array<double, 4> histogram = {1, 30, 10, 0};  // 5 to 295 MPa: both segments
+  for (const Row& row : rows) {
+    std::array<char, kInputLineLength> line{};
+    std::array<double, kCurveVectorLength> read{}, builtin{};
+    std::array<char, kTextLength> name{};
+    UnitInput input(kUnit, row.content);
+    UnitCapture console(kConsole);
+    ASSERT_EQ(ReadSnCurveFile(kUnit, line, read, name, kConsole).status, InputFileStatus::kOk);
+    const int start = starts[static_cast<std::size_t>(row.builtin) - 1];
+    SNCOPY(std::span(values).subspan(static_cast<std::size_t>(start) - 1), builtin,
+           starts[static_cast<std::size_t>(row.builtin)] - start, 1, 1);
+    for (const double scf : {1.0, 2.5, 12.0}) {
+      for (const double thickness : {0.0, 16.0, 25.0, 50.0}) {
+        const std::array<double, 2> plate = {thickness, scf};
+        std::array<double, 2> damage{};
+        QAR02X(counts, read, plate, histogram, damage[0], kMessages, status);
+        QAR02X(counts, builtin, plate, histogram, damage[1], kMessages, status);
+        EXPECT_EQ(damage[0], damage[1]) << row.content << "SCF " << scf << " at " << thickness;
+      }
+    }
+    EXPECT_EQ(status, 0) << row.content;
   }
 }
 
