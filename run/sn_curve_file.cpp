@@ -66,8 +66,8 @@ void SetHeader(std::span<double> curve, const SnCurveFileResult& result) {
 }
 
 // The standard code after the three counts of the size line `text`: it counts only when
-// written as the integer 1 or 2. A real (1.0), a repeat or a value cut at column 256 stays a
-// surplus number, and so does any other integer; a word there is a description.
+// written as 1 or 2, nothing else (not 1.0, 01 or 1*1), and not cut at column 256; any other
+// number stays a surplus number, and a word there is a description.
 void TakeStandardCode(std::string_view text, SnCurveFileResult& result) {
   // The size line is the first line read for values: it is noted when a number follows them.
   if (result.surplus.line_number == 0) return;
@@ -80,10 +80,8 @@ void TakeStandardCode(std::string_view text, SnCurveFileResult& result) {
   const std::string_view written = stored.substr(at, read.end);
   read.end += at;
   read.next += at;
-  if (read.status != FreeFormStatus::kOk || read.no_value != 0 ||
-      written.find('*') != std::string_view::npos ||
-      ValueCutAtLineEnd(text, result.position.overflow, read) ||
-      (code != kStandardNorsok && code != kStandardDnv)) {
+  if ((written != "1" && written != "2") ||
+      ValueCutAtLineEnd(text, result.position.overflow, read)) {
     return;
   }
   result.iStandard = code;

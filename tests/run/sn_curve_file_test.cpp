@@ -59,6 +59,11 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       {"n\n1 3 0 2 5\n12 3 0\n", "<eof>", "first 4 are", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3}},
       {"n\n1 3 3 1.0\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
       {"n\n1 3 3 01\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
+      // a 1 in column 256 that the cut took from 15
+      {"n\n1 3 3" + std::string(250, ' ') + "15\n12 3 0\n0 0 0\n",
+       "<eof>",
+       "first 3 are",
+       {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
       {"n\n1 3 2 1 c\n", "<eof>", "value 3 (nFixPar) is 2, but standard code 1 takes thick, k"},
       {code1, "<eof>", "(line 3); the fixed-parameter line is missing; standard code 1", fixed({})},
       {code1 + "0 1 1\nnext\n", "next", "problem  : value 1 (thick) is not above 0\n",
