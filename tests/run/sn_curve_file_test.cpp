@@ -39,6 +39,7 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
   for (int i = 1; i <= 19; ++i) largest.push_back(i);
   const std::vector<double> size_only = {2, 1, 1, 1, 3, 0, 9, 12};
   const std::string code1 = "n\n1 3 3 1\n12 3 0\n";  // a thickness-corrected curve
+  const std::vector<double> uncorrected = {2, 1, 1, 1, 3, 3, 9, 12, 12, 3};  // no code taken
   const auto fixed = [](std::vector<double> tail) {
     tail.insert(tail.begin(), {1, 1, 1, 1, 3, 3, 9, 12, 12, 3, 0});
     return tail;
@@ -57,17 +58,14 @@ TEST(ReadSnCurveFile, PlacesEachLineByItsDataLineNumberOrSaysWhereAndWhyItStoppe
       // three fixed values, which must be given, thick above 0, k and kHigh not below 0
       {code1 + "25 0.2 0\n", "<eof>", "", fixed({25, 0.2})},
       {"n\n1 3 0 2 5\n12 3 0\n", "<eof>", "first 4 are", {2, 1, 1, 1, 3, 0, 9, 12, 12, 3}},
-      {"n\n1 3 3 1.0\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
-      {"n\n1 3 3 01\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
+      {"n\n1 3 3 1.0\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", uncorrected},
+      {"n\n1 3 3 01\n12 3 0\n0 0 0\n", "<eof>", "first 3 are", uncorrected},
       // a 1 in column 256 that the cut took from 15
-      {"n\n1 3 3" + std::string(250, ' ') + "15\n12 3 0\n0 0 0\n",
-       "<eof>",
-       "first 3 are",
-       {2, 1, 1, 1, 3, 3, 9, 12, 12, 3}},
+      {"n\n1 3 3" + std::string(250, ' ') + "15\n12 3 0\n0 0 0\n", "<eof>", "first 3 are",
+       uncorrected},
       {"n\n1 3 2 1 c\n", "<eof>", "value 3 (nFixPar) is 2, but standard code 1 takes thick, k"},
       {code1, "<eof>", "(line 3); the fixed-parameter line is missing; standard code 1", fixed({})},
-      {code1 + "0 1 1\nnext\n", "next", "problem  : value 1 (thick) is not above 0\n",
-       fixed({0, 1, 1})},
+      {code1 + "0 1 1\nnext\n", "next", "value 1 (thick) is not above 0\n", fixed({0, 1, 1})},
       {code1 + "9 -1 0\n", "<eof>",
        "value 2 (k) is below 0\n     expected : fixed-parameter line: nFixPar = 3 values (real), "
        "the last three thick (above 0), k and kHigh (0 or above)\n",
