@@ -49,4 +49,16 @@ c1_air.txt 0.10 12.449 3 1e7 16.081 5
 c_sea_cp.txt 0.05 12.192 3 1e6 16.320 5
 c1_sea_cp.txt 0.10 12.049 3 1e6 16.081 5
 EOF
+# A thickness-corrected file takes tref, k and kHigh from its line of fixed values: without it
+# the run ends with an input error (status 2) that says so.
+sed '$d' "$2/examples/curves/c1_air.txt" >cut.txt
+run_status=0
+printf 'r\nh\n\n50\nn\ncut.txt\n' | "$1" >console 2>diagnostic || run_status=$?
+cat >expected <<'EOF'
+ *** ERROR: input error in SN-curve file "cut.txt" at its end
+     problem  : the file ends after its line of segment 2 (line 11); the fixed-parameter line is missing; standard code 1 takes thick, k and kHigh from it
+     expected : fixed-parameter line: nFixPar = 4 values (real), the last three thick (above 0), k and kHigh (0 or above)
+EOF
+[ "$run_status" -eq 2 ] || { echo "c1_air.txt without its fixed values: status $run_status" && status=1; }
+diff expected diagnostic || status=1
 exit "$status"
