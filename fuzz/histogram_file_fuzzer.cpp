@@ -9,7 +9,7 @@
 
 #include "fuzz/support/fuzz_units.h"
 #include "run/histogram_file.h"
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace {
 

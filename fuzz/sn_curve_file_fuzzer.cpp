@@ -12,7 +12,7 @@
 #include "fatigue/sn_vector.h"
 #include "fuzz/support/fuzz_units.h"
 #include "run/sn_curve_file.h"
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace {
 

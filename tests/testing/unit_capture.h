@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo::testing {
 

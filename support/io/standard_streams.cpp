@@ -1,4 +1,4 @@
-#include "support/standard_streams.h"
+#include "support/io/standard_streams.h"
 
 #include <fcntl.h>
 #include <unistd.h>

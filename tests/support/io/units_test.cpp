@@ -1,4 +1,4 @@
-#include "support/units.h"
+#include "support/io/units.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

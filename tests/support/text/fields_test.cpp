@@ -1,4 +1,4 @@
-#include "support/fields.h"
+#include "support/text/fields.h"
 
 #include <gtest/gtest.h>
 

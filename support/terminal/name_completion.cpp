@@ -1,4 +1,4 @@
-#include "support/name_completion.h"
+#include "support/terminal/name_completion.h"
 
 #include <dirent.h>
 #include <limits.h>

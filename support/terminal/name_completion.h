@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 

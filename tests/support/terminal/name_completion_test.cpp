@@ -1,4 +1,4 @@
-#include "support/name_completion.h"
+#include "support/terminal/name_completion.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

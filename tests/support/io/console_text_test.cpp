@@ -1,4 +1,4 @@
-#include "support/text.h"
+#include "support/text/fixed_text.h"
 
 #include <gtest/gtest.h>
 

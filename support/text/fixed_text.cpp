@@ -1,11 +1,11 @@
-#include "support/text.h"
+#include "support/text/fixed_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 
-#include "support/fields.h"
-#include "support/units.h"
+#include "support/text/fields.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 

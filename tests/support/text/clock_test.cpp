@@ -1,4 +1,4 @@
-#include "support/clock.h"
+#include "support/text/clock.h"
 
 #include <gtest/gtest.h>
 

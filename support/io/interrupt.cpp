@@ -1,4 +1,4 @@
-#include "support/interrupt.h"
+#include "support/io/interrupt.h"
 
 #include <unistd.h>
 
@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "support/file_identity.h"
-#include "support/file_open.h"
-#include "support/line_editor.h"
+#include "support/io/file_identity.h"
+#include "support/io/file_open.h"
+#include "support/terminal/line_editor.h"
 
 namespace qartwo {
 namespace {

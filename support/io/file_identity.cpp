@@ -1,4 +1,4 @@
-#include "support/file_identity.h"
+#include "support/io/file_identity.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "support/file_open.h"
+#include "support/io/file_open.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "support/fields.h"
-#include "support/interrupt.h"
-#include "support/text.h"
-#include "support/units.h"
+#include "support/text/fields.h"
+#include "support/io/interrupt.h"
+#include "support/text/fixed_text.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 namespace {

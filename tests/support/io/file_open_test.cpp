@@ -1,4 +1,4 @@
-#include "support/file_open.h"
+#include "support/io/file_open.h"
 
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/units.h"
+#include "support/io/units.h"
 #include "tests/testing/temporary_directory.h"
 #include "tests/testing/test_data.h"
 #include "tests/testing/unit_capture.h"

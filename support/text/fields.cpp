@@ -1,11 +1,11 @@
-#include "support/fields.h"
+#include "support/text/fields.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/free_form.h"
+#include "support/text/free_form.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "support/clock.h"
+#include "support/text/clock.h"
 
 #include <array>
 #include <cstddef>
 #include <ctime>
 #include <string_view>
 
-#include "support/fields.h"
-#include "support/text.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 

@@ -1,4 +1,4 @@
-#include "support/whole_file.h"
+#include "support/io/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -12,9 +12,9 @@
 #include <cstring>
 #include <span>
 
-#include "support/file_identity.h"
-#include "support/interrupt.h"
-#include "support/text.h"
+#include "support/io/file_identity.h"
+#include "support/io/interrupt.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 namespace {

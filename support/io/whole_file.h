@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "support/file_open.h"
-#include "support/units.h"
+#include "support/io/file_open.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 

@@ -1,4 +1,4 @@
-#include "support/free_form.h"
+#include "support/text/free_form.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <span>
 #include <system_error>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/line_editor.h"
+#include "support/terminal/line_editor.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -21,9 +21,9 @@
 #include <span>
 #include <string_view>
 
-#include "support/fields.h"
-#include "support/name_completion.h"
-#include "support/units.h"
+#include "support/text/fields.h"
+#include "support/terminal/name_completion.h"
+#include "support/io/units.h"
 #endif
 
 namespace qartwo {
