@@ -13,6 +13,7 @@
 #include "fuzz/support/fuzz_units.h"
 #include "run/sn_curve_file.h"
 #include "support/io/units.h"
+#include "support/text/fixed_text.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "run/version.h"
+#include "support/io/console_text.h"
 #include "support/io/units.h"
 #include "support/text/fields.h"
 

@@ -11,6 +11,7 @@
 #include "run/histogram_file.h"
 #include "run/questions.h"
 #include "run/sn_curve_file.h"
+#include "support/io/console_text.h"
 #include "support/io/file_identity.h"
 #include "support/io/units.h"
 #include "support/io/whole_file.h"

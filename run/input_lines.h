@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "support/io/line_reader.h"
 #include "support/io/units.h"
 #include "support/text/fixed_text.h"
 #include "support/text/free_form.h"

@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "run/input_diagnostic.h"
+#include "support/io/console_text.h"
 #include "support/io/file_identity.h"
 #include "support/io/file_open.h"
+#include "support/io/line_reader.h"
 #include "support/io/units.h"
 #include "support/terminal/line_editor.h"
 #include "support/text/fields.h"

@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "support/text/fields.h"
 #include "support/io/interrupt.h"
-#include "support/text/fixed_text.h"
 #include "support/io/units.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 namespace {

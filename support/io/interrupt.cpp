@@ -3,13 +3,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
 
 #include "support/io/file_identity.h"
 #include "support/io/file_open.h"
-#include "support/terminal/line_editor.h"
 
 namespace qartwo {
 namespace {
@@ -29,6 +29,16 @@ struct Removal {
 // them held too: the handler never sees a half-made entry.
 std::array<Removal, kInterruptRemovals> g_removals{};
 
+// The terminal's steps around a signal; nullptr while no terminal registered any.
+std::atomic<TerminalSignalHook> g_restore_terminal{nullptr};
+std::atomic<TerminalSignalHook> g_resume_terminal{nullptr};
+static_assert(std::atomic<TerminalSignalHook>::is_always_lock_free,
+              "a signal handler may only read lock-free atomics");
+
+void CallHook(const std::atomic<TerminalSignalHook>& hook) {
+  if (const TerminalSignalHook step = hook.load(); step != nullptr) step();
+}
+
 Removal& RemovalAt(InterruptRemoval place) {
   return g_removals[static_cast<std::size_t>(place)];
 }
@@ -45,7 +55,7 @@ void RemoveIfSame(Removal& removal) {
 }
 
 extern "C" void EndBySignal(int signal_number) {
-  RestoreTerminalAfterSignal();
+  CallHook(g_restore_terminal);
   for (Removal& removal : g_removals) RemoveIfSame(removal);
   // The handler was installed with SA_RESETHAND: the signal, blocked while the handler runs,
   // ends the process as it returns.
@@ -56,7 +66,7 @@ extern "C" void EndBySignal(int signal_number) {
 // back and so are the editor's terminal settings.
 extern "C" void StopBySignal(int) {
   const int saved_errno = errno;
-  RestoreTerminalAfterSignal();
+  CallHook(g_restore_terminal);
   struct sigaction stop {};
   struct sigaction own {};
   stop.sa_handler = SIG_DFL;
@@ -68,7 +78,7 @@ extern "C" void StopBySignal(int) {
   sigprocmask(SIG_UNBLOCK, &stopping, nullptr);
   raise(SIGTSTP);  // the run stands still here until it is continued
   sigaction(SIGTSTP, &own, nullptr);
-  ResumeTerminalAfterStop();
+  CallHook(g_resume_terminal);
   errno = saved_errno;
 }
 
@@ -90,6 +100,11 @@ void Install(int signal_number, void (*handler)(int), int flags) {
 }
 
 }  // namespace
+
+void SetTerminalSignalHooks(TerminalSignalHook restore, TerminalSignalHook resume) {
+  g_restore_terminal.store(restore);
+  g_resume_terminal.store(resume);
+}
 
 void InstallInterruptHandlers() {
   for (const int signal_number : kEndingSignals) {

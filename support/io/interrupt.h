@@ -15,6 +15,15 @@ namespace qartwo {
 enum class InterruptRemoval { kCreatedFile = 0, kTemporaryFile = 1 };
 inline constexpr int kInterruptRemovals = 2;
 
+// A step a terminal takes when a signal ends or stops the run (its settings put back) or when a
+// stopped run goes on (its own settings again). Called from a signal handler: async-signal-safe.
+using TerminalSignalHook = void (*)();
+
+// Registers the terminal's two steps (nullptr for none), which the handlers call before the
+// files are removed and the signal ends the run, and around a stop. The pointers are lock-free
+// atomics, so a handler never sees one half set.
+void SetTerminalSignalHooks(TerminalSignalHook restore, TerminalSignalHook resume);
+
 // Installs the handlers; called once by the main program before anything is opened. A signal
 // the program was started with ignored (nohup, a shell's background job) stays ignored.
 void InstallInterruptHandlers();

@@ -1,55 +1,33 @@
 #include "support/terminal/line_editor.h"
 
-#include <signal.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <atomic>
-
 #ifdef QARTWO_LINE_EDITING
 #ifndef QARTWO_LINE_EDITING_LINKED
 #include <dlfcn.h>
 #endif
 #include <histedit.h>
 #include <langinfo.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <clocale>
 #include <cstdio>
 #include <span>
 #include <string_view>
 
-#include "support/text/fields.h"
-#include "support/terminal/name_completion.h"
+#include "support/io/interrupt.h"
+#include "support/io/line_reader.h"
 #include "support/io/units.h"
+#include "support/terminal/name_completion.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 #endif
 
 namespace qartwo {
-namespace {
-
-// The terminal's settings before editing; a signal handler may read them at any moment.
-struct termios g_saved_terminal {};
-volatile sig_atomic_t g_terminal_saved = 0;
-
-// The settings in force when a signal came, to go on editing after a stop.
-struct termios g_editing_terminal {};
-volatile sig_atomic_t g_editing_kept = 0;
-
-}  // namespace
-
-void RestoreTerminalAfterSignal() {
-  if (g_terminal_saved == 0) return;
-  g_editing_kept = tcgetattr(STDIN_FILENO, &g_editing_terminal) == 0 ? 1 : 0;
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
-}
-
-void ResumeTerminalAfterStop() {
-  if (g_terminal_saved != 0 && g_editing_kept != 0) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &g_editing_terminal);
-  }
-}
 
 #ifndef QARTWO_LINE_EDITING
 
@@ -62,6 +40,30 @@ void CompleteFileNames(bool) {}
 #else
 
 namespace {
+
+// The terminal's settings before editing; a signal handler may read them at any moment.
+struct termios g_saved_terminal {};
+volatile sig_atomic_t g_terminal_saved = 0;
+
+// The settings in force when a signal came, to go on editing after a stop.
+struct termios g_editing_terminal {};
+volatile sig_atomic_t g_editing_kept = 0;
+
+// Puts back the terminal settings from before StartLineEditor, keeping the editor's for
+// ResumeTerminalAfterStop. Registered with the signal handlers: async-signal-safe.
+void RestoreTerminalAfterSignal() {
+  if (g_terminal_saved == 0) return;
+  g_editing_kept = tcgetattr(STDIN_FILENO, &g_editing_terminal) == 0 ? 1 : 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
+}
+
+// Gives the terminal the editor's settings back that RestoreTerminalAfterSignal kept, for a
+// run that was stopped and goes on. Async-signal-safe.
+void ResumeTerminalAfterStop() {
+  if (g_terminal_saved != 0 && g_editing_kept != 0) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &g_editing_terminal);
+  }
+}
 
 // Loaded only at a terminal, so that runs without one start as fast as without libedit.
 constexpr const char* kLibrary = "libedit.so.2";
@@ -267,6 +269,7 @@ bool StartLineEditor() {
   if (!LoadLibrary() || !ChooseCharacterSet() || tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) {
     return false;
   }
+  SetTerminalSignalHooks(&RestoreTerminalAfterSignal, &ResumeTerminalAfterStop);
   std::atomic_signal_fence(std::memory_order_seq_cst);  // settings saved before the flag says so
   g_terminal_saved = 1;
   g_editor.line = g_editor.call.init("qartwo", stdin, stdout, stderr);

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "support/io/units.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "support/io/units.h"
-
 namespace qartwo {
 namespace {
 
@@ -150,17 +148,6 @@ void AppendScientific(OutputLine& line, double value, int width, int decimals) {
   });
 }
 
-void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible) {
-  OutputLine line;
-  AppendText(line, label);
-  if (visible) {
-    AppendVisible(line, text);
-  } else {
-    AppendText(line, text);
-  }
-  WriteLine(unit, LineText(line));
-}
-
 void AppendVisible(OutputLine& line, std::string_view text) {
   constexpr std::string_view kHexDigits = "0123456789ABCDEF";
   for (const char c : text) {
@@ -175,16 +162,6 @@ void AppendVisible(OutputLine& line, std::string_view text) {
     } else {
       AppendText(line, std::string_view(&c, 1));
     }
-  }
-}
-
-void WriteVisible(int unit, std::string_view text) {
-  // A byte takes at most four characters, so each piece fits a line.
-  constexpr std::size_t kPiece = kOutputLineCapacity / 4;
-  for (std::size_t at = 0; at < text.size(); at += kPiece) {
-    OutputLine line;
-    AppendVisible(line, text.substr(at, kPiece));
-    WriteText(unit, LineText(line));
   }
 }
 

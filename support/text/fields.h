@@ -64,14 +64,6 @@ void AppendScientific(OutputLine& line, double value, int width, int decimals);
 //   10000 => "10000"      -3 => "-3"
 void AppendCount(OutputLine& line, long long value);
 
-// Writes `text` quoted from the user (see AppendVisible) to `unit` without ending the line,
-// however long it is.
-void WriteVisible(int unit, std::string_view text);
-
-// Writes `label` and then `text` as one line to `unit`; `text` is quoted from the user when
-// `visible` (see AppendVisible).
-void WriteLabelled(int unit, std::string_view label, std::string_view text, bool visible = false);
-
 // The line's text so far.
 std::string_view LineText(const OutputLine& line);
 

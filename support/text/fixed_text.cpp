@@ -4,9 +4,6 @@
 #include <array>
 #include <cstddef>
 
-#include "support/text/fields.h"
-#include "support/io/units.h"
-
 namespace qartwo {
 
 namespace {
@@ -17,22 +14,8 @@ constexpr char kBlank = ' ';
 // 256-character buffers holding a short name, so one of them usually skips the blank tail.
 constexpr std::array<int, 5> kProbeTenths = {1, 2, 3, 4, 7};
 
-// A prompt shows at most this many characters of its text, behind one blank.
-constexpr std::size_t kPromptWidth = 80;
-
-// Width of the numbers in the messages of INT2CH and CH2INT.
-constexpr int kMessageNumberWidth = 10;
-
 bool AllBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == kBlank; });
-}
-
-// One message line: a label followed by a number right-aligned in its field.
-void WriteLabelledNumber(int unit, std::string_view label, long long value) {
-  OutputLine line;
-  AppendText(line, label);
-  AppendInteger(line, value, kMessageNumberWidth);
-  WriteLine(unit, LineText(line));
 }
 
 }  // namespace
@@ -65,65 +48,6 @@ void SetText(std::span<char> text, std::string_view source) {
   const std::size_t copied = std::min(text.size(), source.size());
   std::copy_n(source.begin(), copied, text.begin());
   std::fill(text.begin() + static_cast<std::ptrdiff_t>(copied), text.end(), kBlank);
-}
-
-void PROMPT(int unit, std::string_view text) {
-  std::array<char, kPromptWidth + 1> work;
-  const std::size_t shown = std::min(text.size(), kPromptWidth);
-  work[0] = kBlank;
-  std::copy_n(text.begin(), shown, work.begin() + 1);
-  WriteText(unit, std::string_view(work.data(), shown + 1));
-}
-
-void INT2CH(std::span<char> text, std::span<const int> codes, int n, int message_unit,
-            int& error_flag) {
-  BlankText(text);
-  if (n <= 0) {
-    WriteEmptyLines(message_unit, 2);
-    WriteLine(message_unit, "   Error in routine *INT2CH*              ");
-    WriteEmptyLines(message_unit, 2);
-    WriteLabelledNumber(message_unit, "   Inpus string has illegal length            :", n);
-    error_flag -= 1;
-    return;
-  }
-  // A count beyond the text or the codes stops at whichever ends first.
-  const std::size_t count = std::min({static_cast<std::size_t>(n), text.size(), codes.size()});
-  for (std::size_t i = 0; i < count; ++i) {
-    if (codes[i] == 0) break;
-    text[i] = static_cast<char>(static_cast<unsigned char>(codes[i] & 0xFF));
-  }
-}
-
-void CH2INT(std::span<const std::string_view> texts, std::span<int> names, int n, int m,
-            int message_unit, int& error_flag) {
-  IFILL(names, n, m, 0);
-  // Only columns that lie wholly inside `names`, and only the texts actually given, are
-  // converted; the rest of a matrix larger than its storage is left as zeroed above.
-  std::size_t columns = m > 0 ? static_cast<std::size_t>(m) : 0;
-  columns = std::min(columns, texts.size());
-  if (n > 0) columns = std::min(columns, names.size() / static_cast<std::size_t>(n));
-
-  for (std::size_t j = 0; j < columns; ++j) {
-    const std::string_view text = texts[j];
-    const int trimmed = LENTRM(text);
-    if (trimmed > n) {
-      WriteEmptyLines(message_unit, 2);
-      WriteLine(message_unit, "   Error in routine *CH2INT*              ");
-      WriteEmptyLines(message_unit, 2);
-      WriteLine(message_unit, "   Character string longer than integer  array ");
-      WriteLabelledNumber(message_unit,
-                          "   Length of string :                         : ", trimmed);
-      WriteLabelledNumber(message_unit, "   Length of array  :                         : ", n);
-      error_flag -= 1;
-      return;
-    }
-    // Here 0 <= trimmed <= n, and column j fits inside `names`.
-    const std::size_t first = j * static_cast<std::size_t>(n);
-    for (int i = 0; i < trimmed; ++i) {
-      names[first + static_cast<std::size_t>(i)] =
-          static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-    }
-  }
 }
 
 void IFILL(std::span<int> array, int rows, int columns, int value) {

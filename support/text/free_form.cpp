@@ -8,7 +8,7 @@
 #include <span>
 #include <system_error>
 
-#include "support/io/units.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 namespace {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/io/line_reader.h"
 #include "support/io/units.h"
 #include "tests/testing/temporary_directory.h"
 #include "tests/testing/test_data.h"
