@@ -165,41 +165,6 @@ LineStop StoreLine(std::FILE* stream, std::span<char> line, std::size_t room, st
   }
 }
 
-#ifdef QARTWO_GETDELIM_READER
-// Measurement variant: the line read by getdelim into a buffer that libc allocates on the
-// first line and grows to the longest line, then copied into `line`.
-LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
-  LineBytes read;
-  for (const int c : held) {
-    read.any = true;
-    if (c == '\n') return read;  // only the last byte held can be a newline
-    AddCharacter(read, line, static_cast<char>(c));
-  }
-  static char* buffer = nullptr;
-  static std::size_t capacity = 0;
-  const ssize_t got = getdelim(&buffer, &capacity, '\n', stream);
-  if (got <= 0) return read;
-  read.any = true;
-  std::string_view text(buffer, static_cast<std::size_t>(got));
-  if (text.ends_with('\n')) text.remove_suffix(1);
-  if (text.empty()) return read;
-  const std::size_t room = read.length < line.size() ? line.size() - read.length : 0;
-  const std::size_t fit = std::min(text.size(), room);
-  std::memcpy(line.data() + read.stored, text.data(), fit);
-  read.stored += fit;
-  read.length += fit;
-  const std::string_view rest = text.substr(fit);
-  if (!rest.empty()) {
-    if (read.length == line.size()) read.first_beyond = rest.front();
-    for (std::size_t i = 0; i < rest.size() && read.nonblank_beyond < 2; ++i) {
-      if (rest[i] != ' ') ++read.nonblank_beyond;
-    }
-    read.length += rest.size();
-  }
-  read.last = text.back();
-  return read;
-}
-#else
 // Reads the characters of one line, `held` first, up to its newline (not stored), the end of
 // the stream or kMaxLineBytes characters.
 LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<char> line) {
@@ -221,8 +186,6 @@ LineBytes ReadLineBytes(std::FILE* stream, std::span<const int> held, std::span<
   LookAtRest(stream, read, line);
   return read;
 }
-
-#endif
 
 // A carriage return before the line end belongs to the line end, not to the line.
 void DropFinalReturn(LineBytes& read, std::span<char> line) {
