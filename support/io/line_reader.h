@@ -29,7 +29,7 @@ struct LineOverflow {
 // left (`line` is then all blank). A last line without a newline still counts. Reading unit 5
 // first flushes unit 6 so that a prompt is visible (or reads through the console line source,
 // see SetConsoleLineSource). A line ends after 16 MiB at the latest, so that a stream without
-// line ends cannot keep a reader busy for ever.
+// line ends cannot keep a reader busy for ever. For one thread: the stream is read unlocked.
 [[nodiscard]] IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow);
 
 // The same, for a caller that does not look at what was cut off.
