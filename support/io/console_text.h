@@ -25,8 +25,8 @@ void INT2CH(std::span<char> text, std::span<const int> codes, int n, int message
 void CH2INT(std::span<const std::string_view> texts, std::span<int> names, int n, int m,
             int message_unit, int& error_flag);
 
-// Writes `text` quoted from the user (see AppendVisible) to `unit` without ending the line,
-// however long it is.
+// Writes `text` quoted from the user (see AppendVisible in support/text/fields.h) to `unit`
+// without ending the line, however long it is.
 void WriteVisible(int unit, std::string_view text);
 
 // Writes `label` and then `text` as one line to `unit`; `text` is quoted from the user when

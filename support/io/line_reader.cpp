@@ -20,13 +20,11 @@ using unit_table::UnitSlot;
 constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
 static_assert(kMaxLineBytes > kTextLength);
 
-// The room for a prompt held on unit 6 (see HoldConsolePrompts).
-constexpr std::size_t kPromptRoom = 128;
 ConsoleLineSource g_line_source = nullptr;
 
 // Hands the held prompt to the line source, which shows it and reads the answer.
 IoStatus ReadThroughSource(std::span<char> line, LineOverflow& overflow) {
-  std::array<char, kPromptRoom> room;
+  std::array<char, kHeldPromptRoom> room;
   const std::string_view prompt = TakeHeldPrompt(room);
   // What came before the prompt is on the screen first; a failure stays recorded on unit 6.
   static_cast<void>(FlushUnit(kConsoleOutput));

@@ -23,7 +23,6 @@ bool g_console_connected = false;
 
 // A console read through a line source shows the prompt itself, so the prompt written to
 // unit 6 waits here instead of reaching the stream.
-constexpr std::size_t kHeldPromptRoom = 128;
 bool g_holding_prompts = false;
 std::array<char, kHeldPromptRoom> g_held_prompt{};
 std::size_t g_held_length = 0;

@@ -93,9 +93,12 @@ std::FILE* DetachUnit(int unit);
 // Closes every unit (console units are flushed, not closed); the first failure is returned.
 [[nodiscard]] IoStatus CloseAllUnits();
 
-// While `on`, text written to unit 6 without a line end (a prompt) is held back, up to 128
-// characters, for TakeHeldPrompt; any other output on unit 6 or unit 0, a flush or a close
-// writes the held text first, and so does turning holding off.
+// Room for the prompt text held on unit 6.
+inline constexpr std::size_t kHeldPromptRoom = 128;
+
+// While `on`, text written to unit 6 without a line end (a prompt) is held back, up to
+// kHeldPromptRoom characters, for TakeHeldPrompt; any other output on unit 6 or unit 0, a
+// flush or a close writes the held text first, and so does turning holding off.
 void HoldConsolePrompts(bool on);
 
 // Copies the prompt text held on unit 6 into `room` (cut at its size) and forgets it; returns
