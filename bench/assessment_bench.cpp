@@ -9,7 +9,7 @@
 
 #include "bench/bench_files.h"
 #include "run/assessment.h"
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo::bench {
 namespace {

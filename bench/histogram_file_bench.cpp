@@ -8,8 +8,8 @@
 #include "bench/bench_files.h"
 #include "run/histogram_file.h"
 #include "run/input_lines.h"
-#include "support/file_open.h"
-#include "support/units.h"
+#include "support/io/file_open.h"
+#include "support/io/units.h"
 
 namespace qartwo::bench {
 namespace {

@@ -6,9 +6,10 @@
 
 #include "fatigue/sn_vector.h"
 #include "fatigue/words.h"
-#include "support/fields.h"
-#include "support/text.h"
-#include "support/units.h"
+#include "support/io/console_text.h"
+#include "support/io/units.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fatigue/sn_vector.h"
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo {
 namespace {

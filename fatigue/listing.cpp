@@ -6,8 +6,8 @@
 
 #include "fatigue/damage.h"
 #include "fatigue/sn_vector.h"
-#include "support/fields.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/fields.h"
 
 namespace qartwo {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "support/text.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 

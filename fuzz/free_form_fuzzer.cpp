@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/support/fuzz_units.h"
-#include "support/free_form.h"
+#include "support/text/free_form.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 
 #include "fuzz/support/fuzz_units.h"
 #include "run/histogram_file.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/fixed_text.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 
 #include "fuzz/support/fuzz_units.h"
 #include "run/assessment.h"
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace {
 

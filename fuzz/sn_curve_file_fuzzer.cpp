@@ -12,7 +12,8 @@
 #include "fatigue/sn_vector.h"
 #include "fuzz/support/fuzz_units.h"
 #include "run/sn_curve_file.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/fixed_text.h"
 
 namespace {
 

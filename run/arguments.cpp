@@ -5,8 +5,9 @@
 #include <cstring>
 
 #include "run/version.h"
-#include "support/fields.h"
-#include "support/units.h"
+#include "support/io/console_text.h"
+#include "support/io/units.h"
+#include "support/text/fields.h"
 
 namespace qartwo {
 namespace {

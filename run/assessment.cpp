@@ -11,12 +11,13 @@
 #include "run/histogram_file.h"
 #include "run/questions.h"
 #include "run/sn_curve_file.h"
-#include "support/clock.h"
-#include "support/fields.h"
-#include "support/file_identity.h"
-#include "support/text.h"
-#include "support/units.h"
-#include "support/whole_file.h"
+#include "support/io/console_text.h"
+#include "support/io/file_identity.h"
+#include "support/io/units.h"
+#include "support/io/whole_file.h"
+#include "support/text/clock.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 namespace {

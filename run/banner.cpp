@@ -6,9 +6,9 @@
 
 #include "fatigue/catalogue.h"
 #include "run/version.h"
-#include "support/fields.h"
-#include "support/text.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
 
 namespace qartwo {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "run/input_lines.h"
-#include "support/free_form.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/free_form.h"
 
 namespace qartwo {
 

@@ -1,5 +1,7 @@
 #include "run/input_diagnostic.h"
 
+#include "support/io/console_text.h"
+
 namespace qartwo {
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "run/input_lines.h"
-#include "support/fields.h"
-#include "support/free_form.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/fields.h"
+#include "support/text/free_form.h"
 
 namespace qartwo {
 

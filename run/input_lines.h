@@ -9,9 +9,10 @@
 #include <span>
 #include <string_view>
 
-#include "support/free_form.h"
-#include "support/text.h"
-#include "support/units.h"
+#include "support/io/line_reader.h"
+#include "support/io/units.h"
+#include "support/text/fixed_text.h"
+#include "support/text/free_form.h"
 
 namespace qartwo {
 

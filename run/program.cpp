@@ -5,9 +5,9 @@
 
 #include "run/arguments.h"
 #include "run/assessment.h"
-#include "support/interrupt.h"
-#include "support/line_editor.h"
-#include "support/standard_streams.h"
+#include "support/io/interrupt.h"
+#include "support/io/standard_streams.h"
+#include "support/terminal/line_editor.h"
 
 namespace qartwo {
 

@@ -6,13 +6,15 @@
 #include <cstring>
 
 #include "run/input_diagnostic.h"
-#include "support/fields.h"
-#include "support/file_identity.h"
-#include "support/file_open.h"
-#include "support/free_form.h"
-#include "support/line_editor.h"
-#include "support/text.h"
-#include "support/units.h"
+#include "support/io/console_text.h"
+#include "support/io/file_identity.h"
+#include "support/io/file_open.h"
+#include "support/io/line_reader.h"
+#include "support/io/units.h"
+#include "support/terminal/line_editor.h"
+#include "support/text/fields.h"
+#include "support/text/fixed_text.h"
+#include "support/text/free_form.h"
 
 namespace qartwo {
 namespace {

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "support/file_identity.h"
+#include "support/io/file_identity.h"
 
 namespace qartwo {
 

@@ -6,7 +6,7 @@
 
 #include "fatigue/sn_vector.h"
 #include "run/input_diagnostic.h"
-#include "support/fields.h"
+#include "support/text/fields.h"
 
 namespace qartwo {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "fatigue/sn_vector.h"
 #include "run/input_lines.h"
-#include "support/free_form.h"
-#include "support/units.h"
+#include "support/io/units.h"
+#include "support/text/free_form.h"
 
 namespace qartwo {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo::fuzzing {
 namespace {

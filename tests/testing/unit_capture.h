@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/units.h"
+#include "support/io/units.h"
 
 namespace qartwo::testing {
 
@@ -30,6 +30,9 @@ class UnitStream {
     ConnectConsoleUnits();
   }
 
+  // The stream connected to the unit, for a test that works on it directly (setvbuf, ungetc).
+  std::FILE* Stream() { return stream_; }
+
   // The text written so far.
   std::string Text() {
     static_cast<void>(FlushUnit(unit_));
@@ -37,9 +40,13 @@ class UnitStream {
   }
 
  private:
-  void Connect(std::FILE* stream) { ConnectUnit(unit_, stream, Connection{}); }
+  void Connect(std::FILE* stream) {
+    stream_ = stream;
+    ConnectUnit(unit_, stream, Connection{});
+  }
 
   int unit_;
+  std::FILE* stream_ = nullptr;
   std::string content_;
   char* buffer_ = nullptr;
   std::size_t size_ = 0;
