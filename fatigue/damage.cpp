@@ -57,10 +57,10 @@ double cyc2fail(double stress_range, std::span<const double> segments, int nParP
   return 0.0;
 }
 
-double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, int unit,
-              int& status) {
+ThicknessCorrection ThicknessCorrectionOf(std::span<const double> curve,
+                                          std::span<const double, 2> plate, int unit, int& status) {
   const int iStandard = HeaderInteger(curve, kIStandard);
-  if (iStandard == kStandardDnv) return 1.0;
+  if (iStandard == kStandardDnv) return {};
   std::optional<std::span<const double>> fixed;
   if (iStandard == kStandardNorsok) {
     const int nFixPar = HeaderInteger(curve, kNFixPar);
@@ -71,7 +71,7 @@ double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, i
   if (!fixed) {
     WriteErrorHeader(unit, "  *** ERROR IN QAR02A ***");
     status = -1;
-    return 0.0;
+    return {.factor = 0.0};
   }
   const std::span<const double> last = fixed->last(static_cast<std::size_t>(kThicknessValues));
   const double tref = last[0];
@@ -83,22 +83,35 @@ double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, i
   // kHigh replaces k above SCF 10 where a curve has one (class T); 0 means it has none. The
   // correction never vanishes at a high SCF, which would understate the damage.
   const double exponent = scf > kHighScf && kHigh != 0.0 ? kHigh : k;
-  return std::pow(t / tref, exponent);
+  return {.applies = true,
+          .thickness = t,
+          .exponent = exponent,
+          .factor = std::pow(t / tref, exponent)};
+}
+
+double ScfUsed(std::span<const double, 2> plate) {
+  return plate[1] > kScfThreshold ? plate[1] : 1.0;
+}
+
+double QAR02A(std::span<const double> curve, std::span<const double, 2> plate, int unit,
+              int& status) {
+  return ThicknessCorrectionOf(curve, plate, unit, status).factor;
 }
 
 void QAR02X(std::span<const double> counts, std::span<const double> curve,
             std::span<const double, 2> plate, std::span<const double, 4> histogram, double& damage,
-            int unit, int& status) {
+            int unit, int& status, DamageDetail* detail) {
   const double scale = histogram[0];
   const int nBlk = WholeNumber(histogram[1]);
   const double width = histogram[2];
-  const double scf = plate[1] > kScfThreshold ? plate[1] : 1.0;
+  const double scf = ScfUsed(plate);
   const int nSNlin = HeaderInteger(curve, kNSNlin);
   const int nParPerLin = HeaderInteger(curve, kNParPerLin);
   const int iFirstLin = HeaderInteger(curve, kIFirstLin);
 
   int local_status = 0;
-  const double factor = QAR02A(curve, plate, unit, local_status);
+  const ThicknessCorrection correction = ThicknessCorrectionOf(curve, plate, unit, local_status);
+  const double factor = correction.factor;
   if (local_status != 0) {
     FailQAR02X(unit, status);
     WriteLine(unit, "      Error return from QAR02A  ");
@@ -120,13 +133,22 @@ void QAR02X(std::span<const double> counts, std::span<const double> curve,
     return;
   }
 
+  const std::span<BlockDamage> blocks =
+      detail != nullptr ? detail->blocks : std::span<BlockDamage>();
   double sum = 0.0;
   for (int i = 1; i <= nBlk; ++i) {
+    const std::size_t block = static_cast<std::size_t>(i) - 1;
     const double stress = (width * static_cast<double>(i - 1) + 0.5 * width) * factor * scale * scf;
-    sum +=
-        counts[static_cast<std::size_t>(i) - 1] * cyc2fail(stress, *segments, nParPerLin, nSNlin);
+    const double per_cycle = cyc2fail(stress, *segments, nParPerLin, nSNlin);
+    const double term = counts[block] * per_cycle;
+    if (block < blocks.size()) blocks[block] = {stress, per_cycle, term};
+    sum += term;
   }
   damage = sum;
+  if (detail != nullptr) {
+    detail->thickness = correction;
+    detail->scf = scf;
+  }
 }
 
 }  // namespace qartwo

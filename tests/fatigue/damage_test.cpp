@@ -42,25 +42,33 @@ TEST(Cyc2fail, TakesTheFirstSegmentEndingBelowTheStress) {
 
 // A plate thinner than tref is not credited. A kHigh of 0 means none: D keeps k above SCF 10,
 // T takes kHigh. A thickness not above 1e-10 in single precision counts as not given. T with
-// iStandard 1.5 rounds to DNV (as a user curve): no correction.
+// iStandard 1.5 rounds to DNV (as a user curve): no correction, and no thickness taken (0).
 TEST(QAR02A, ThicknessFactor) {
   struct Row {
-    std::vector<double> fixed;                // ending in tref, k, kHigh
-    double t, scf = 0, factor, standard = 1;  // plate thickness t
+    std::vector<double> fixed;                      // ending in tref, k, kHigh
+    double t, scf = 0, factor, used, standard = 1;  // plate thickness t, thickness taken
   };
-  const Row rows[] = {{.fixed = {25, 0.2f, 0}, .t = 20, .factor = 1},
-                      {.fixed = {25, 0.2f, 0}, .t = 50, .scf = 12, .factor = 1.148698},
-                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 10, .factor = 1.118034},
-                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1.143263},
-                      {.fixed = {1e-20, 0.1, 0}, .t = 1.00000001e-10, .factor = 1},
-                      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .factor = 1, .standard = 1.5}};
+  const Row rows[] = {
+      {.fixed = {25, 0.2f, 0}, .t = 20, .factor = 1, .used = 25},
+      {.fixed = {25, 0.2f, 0}, .t = 50, .scf = 12, .factor = 1.148698, .used = 50},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 10, .factor = 1.118034, .used = 50},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .scf = 12, .factor = 1.143263, .used = 50},
+      {.fixed = {1e-20, 0.1, 0}, .t = 1.00000001e-10, .factor = 1, .used = 1e-20},
+      {.fixed = {32, 0.25f, 0.3f}, .t = 50, .factor = 1, .used = 0, .standard = 1.5}};
   for (const Row& row : rows) {
     int status = kUntouched;
     testing::UnitCapture capture(kUnit);
     const std::vector<double> curve = testing::BuildCurve(row.standard, {}, row.fixed);
-    EXPECT_NEAR(QAR02A(curve, std::array{row.t, row.scf}, kUnit, status), row.factor, 1e-6)
-        << "iStandard " << row.standard << ", fixed " << ::testing::PrintToString(row.fixed)
-        << ", thickness " << row.t << ", SCF " << row.scf;
+    SCOPED_TRACE(::testing::Message() << "iStandard " << row.standard << ", fixed "
+                                      << ::testing::PrintToString(row.fixed) << ", thickness "
+                                      << row.t << ", SCF " << row.scf);
+    const double factor = QAR02A(curve, std::array{row.t, row.scf}, kUnit, status);
+    EXPECT_NEAR(factor, row.factor, 1e-6);
+    const ThicknessCorrection taken =
+        ThicknessCorrectionOf(curve, std::array{row.t, row.scf}, kUnit, status);
+    EXPECT_EQ(taken.factor, factor);
+    EXPECT_EQ(taken.thickness, row.used);
+    EXPECT_EQ(taken.applies, row.standard == 1);
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(capture.Text(), "");
   }
@@ -106,9 +114,12 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
     double damage = 42;
     int status = kUntouched;
     testing::UnitCapture capture(kUnit);
+    std::array<BlockDamage, 3> blocks{};
+    DamageDetail detail;
+    detail.blocks = std::span(blocks).first(2);  // a third block is not shown
     QAR02X(std::span(counts).first(row.counts.size()),
            std::span(curve).first(std::size_t(row.length)), std::array{row.thickness, row.scf},
-           std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status);
+           std::array{row.scale, row.blocks, 20.0, 0.0}, damage, kUnit, status, &detail);
     SCOPED_TRACE(::testing::Message()
                  << "iStandard " << row.standard << ", element " << row.element << " = "
                  << row.value << ", " << row.length << " elements, counts "
@@ -117,6 +128,13 @@ TEST(QAR02X, SumsTheBlocksAtTheirMidpointsOrFailsOnMalformedInput) {
     EXPECT_NEAR(damage, row.damage, row.damage * 1e-6);
     EXPECT_EQ(status, row.messages.empty() ? kUntouched : -1);
     EXPECT_EQ(capture.Text(), row.messages);
+    // The blocks shown are the terms of the sum, at the stress ranges it took.
+    if (!row.messages.empty() || row.blocks > 2 || row.blocks < 1) continue;
+    EXPECT_EQ(blocks[0].damage + blocks[1].damage, damage);
+    EXPECT_EQ(blocks[0].damage, row.counts[0] * blocks[0].damage_per_cycle);
+    EXPECT_NEAR(blocks[1].stress_range, 30 * row.scale * detail.scf * detail.thickness.factor,
+                1e-9);
+    EXPECT_EQ(blocks[2].stress_range, 0);
   }
 }
 
