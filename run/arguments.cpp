@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "run/exit_status.h"
 #include "run/version.h"
 #include "support/io/console_text.h"
 #include "support/io/units.h"
@@ -11,10 +12,6 @@
 
 namespace qartwo {
 namespace {
-
-constexpr int kExitCompleted = 0;
-constexpr int kExitReportedFailure = 1;
-constexpr int kExitInputError = 2;
 
 constexpr std::array<std::string_view, 32> kUsage = {
     "Usage: qartwo [--help | --version]",

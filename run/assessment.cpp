@@ -5,12 +5,13 @@
 
 #include "fatigue/catalogue.h"
 #include "fatigue/damage.h"
-#include "fatigue/listing.h"
 #include "fatigue/sn_vector.h"
 #include "run/banner.h"
+#include "run/exit_status.h"
 #include "run/histogram_file.h"
+#include "run/input_files.h"
 #include "run/questions.h"
-#include "run/sn_curve_file.h"
+#include "run/report.h"
 #include "support/io/console_text.h"
 #include "support/io/file_identity.h"
 #include "support/io/units.h"
@@ -26,10 +27,6 @@ constexpr int kReportUnit = 20;
 constexpr int kHistogramUnit = 21;
 constexpr int kCurveFileUnit = 22;
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitReportedFailure = 1;
-constexpr int kExitInputError = 2;
-
 constexpr std::string_view kReportPrompt = "Give output file for misc print   :  ";
 constexpr std::string_view kHistogramPrompt = "Cycle Histogram file              :  ";
 constexpr std::string_view kScfPrompt = "Stress Concentration Factor /1.0/ :  ";
@@ -37,15 +34,6 @@ constexpr std::string_view kThicknessPrompt = "Thickness (def is Tref on SN-curv
 constexpr std::string_view kChoicePrompt = "Use the predefined SN-Curves? /y/ :  ";
 constexpr std::string_view kCurveNumberPrompt = "Specify SN-Curve number           :  ";
 constexpr std::string_view kCurveFilePrompt = "Give file containing SN Curve     :  ";
-
-constexpr std::string_view kSelectedLabel = " Selected SN-Curve             : ";
-constexpr std::string_view kDamageLabel = " Computed Damage per Year      : ";
-
-// Fields of the console result and the report: the damage in scientific form, the SCF fixed.
-constexpr int kDamageWidth = 15;
-constexpr int kDamageDecimals = 5;
-constexpr int kScfWidth = 12;
-constexpr int kScfDecimals = 3;
 
 // Stamp level 6: date and time down to the second, into the first 80 characters.
 constexpr int kStampLevel = 6;
@@ -106,42 +94,16 @@ std::string_view ShownCatalogueName(RunStorage& run, int& error_flag) {
   return TextView(run.catalogue_name).substr(0, kShownNameLength);
 }
 
-// A diagnostic naming a file the run was given: `before` "name" `after`.
-void WriteFileError(std::string_view before, std::span<const char> name, std::string_view after) {
-  OutputLine line;
-  AppendText(line, before);
-  AppendText(line, "\"");
-  AppendVisible(line, TrimTrailingBlanks(TextView(name)));
-  AppendText(line, "\"");
-  AppendText(line, after);
-  WriteLine(kDiagnosticOutput, LineText(line));
-}
-
-void WriteDamage(int unit, double damage) {
-  OutputLine line;
-  AppendText(line, kDamageLabel);
-  AppendScientific(line, damage, kDamageWidth, kDamageDecimals);
-  WriteLine(unit, LineText(line));
-}
-
-void WriteReport(RunStorage& run) {
-  WriteLine(kReportUnit, TrimTrailingBlanks(TextView(run.date_stamp)));
-  OutputLine scf;
-  AppendText(scf, " SCF                           :");
-  AppendFixed(scf, run.scf, kScfWidth, kScfDecimals);
-  WriteLine(kReportUnit, LineText(scf));
-  WriteLine(kReportUnit, "");
-  if (run.user_curve) {
-    WriteLabelled(kReportUnit, kUserDefinedLabel,
-                  TrimTrailingBlanks(TextView(run.curve_name_line)));
-  } else {
-    int ignored_flag = 0;
-    WriteLabelled(kReportUnit, kSelectedLabel, ShownCatalogueName(run, ignored_flag));
-  }
-  SNPRNT(run.curve, kReportUnit);
-  WriteDamage(kReportUnit, run.damage);
-  WriteLine(kReportUnit, " ");
-  WriteLine(kReportUnit, " --------------- e o f ----------------");
+void WriteReportFile(RunStorage& run) {
+  int ignored_flag = 0;
+  WriteReport(kReportUnit,
+              {.date_stamp = TextView(run.date_stamp),
+               .scf = run.scf,
+               .user_curve = run.user_curve,
+               .curve_name = run.user_curve ? TrimTrailingBlanks(TextView(run.curve_name_line))
+                                            : ShownCatalogueName(run, ignored_flag),
+               .curve = run.curve,
+               .damage = run.damage});
 }
 
 // The report question: a file that is also one of the program's standard streams is refused,
@@ -220,42 +182,15 @@ AnswerStatus AskCurve(RunStorage& run) {
   return AnswerStatus::kOk;
 }
 
-int ExitStatusFor(InputFileStatus status) {
-  return status == InputFileStatus::kInputError ? kExitInputError : kExitReportedFailure;
-}
-
 // Reads the histogram into the histogram record and checks its block count.
 int ReadHistogram(RunStorage& run) {
-  const HistogramFileResult read = ReadHistogramFile(kHistogramUnit, run.answer, run.block_counts);
-  WriteHistogramFileNote(kDiagnosticOutput, TextView(run.histogram_name), read);
-  if (read.status != InputFileStatus::kOk) {
-    WriteHistogramFileProblem(kDiagnosticOutput, TextView(run.histogram_name), read);
-    return ExitStatusFor(read.status);
-  }
-  if (read.block_lines != read.number_of_blocks) {
-    WriteLine(kConsoleOutput, " *** ERROR. Number of blocks mismatch ");
-    OutputLine counts;
-    AppendText(counts, ": its header line gives ");
-    AppendCount(counts, read.number_of_blocks);
-    AppendText(counts, " blocks, the file holds ");
-    AppendCount(counts, read.block_lines);
-    AppendText(counts, read.block_lines == 1 ? " block line" : " block lines");
-    WriteFileError(" *** ERROR: block count mismatch in cycle histogram file ", run.histogram_name,
-                   LineText(counts));
-    return kExitReportedFailure;
-  }
-  run.histogram = {1.0, static_cast<double>(read.number_of_blocks), read.block_width,
-                   read.spare_value};
-  return kExitCompleted;
+  return ReadHistogramInput(kHistogramUnit, TextView(run.histogram_name), run.answer,
+                            run.block_counts, run.histogram, kDiagnosticOutput, kConsoleOutput);
 }
 
 int ReadUserCurve(RunStorage& run) {
-  const SnCurveFileResult read =
-      ReadSnCurveFile(kCurveFileUnit, run.answer, run.curve, run.curve_name_line, kConsoleOutput);
-  WriteSnCurveFileNote(kDiagnosticOutput, TextView(run.curve_file_name), read);
-  if (read.status == InputFileStatus::kOk) return kExitCompleted;
-  WriteSnCurveFileProblem(kDiagnosticOutput, TextView(run.curve_file_name), read);
-  return ExitStatusFor(read.status);
+  return ReadCurveInput(kCurveFileUnit, TextView(run.curve_file_name), run.answer, run.curve,
+                        run.curve_name_line, kDiagnosticOutput, kConsoleOutput);
 }
 
 // What the diagnostic says about a report file that was not written as asked.
@@ -316,7 +251,7 @@ int EvaluateAndReport(RunStorage& run) {
          evaluation_flag);
   if (evaluation_flag == 0) {
     WriteDamage(kConsoleOutput, run.damage);
-    WriteReport(run);
+    WriteReportFile(run);
   }
   const WholeWriteResult written = FinishWholeWrite(run.report, kReportUnit);
   WriteReportOutcome(run, written);
@@ -325,14 +260,13 @@ int EvaluateAndReport(RunStorage& run) {
     return kExitReportedFailure;
   }
   if (evaluation_flag != 0) {
-    WriteFileError(" *** ERROR: the damage could not be evaluated; see the report file ",
-                   run.report_name, "");
+    WriteFileError(kDiagnosticOutput,
+                   " *** ERROR: the damage could not be evaluated; see the report file ",
+                   TextView(run.report_name), "");
     return kExitReportedFailure;
   }
   if (!std::isfinite(run.damage)) {
-    WriteLine(kDiagnosticOutput,
-              " *** ERROR: the damage per year is not a finite number: the histogram's counts or "
-              "stresses, or the SN-curve's LogA and m, take it beyond the largest number");
+    WriteDamageNotFinite(kDiagnosticOutput);
     return kExitReportedFailure;
   }
   return kExitCompleted;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "run/input_diagnostic.h"
+#include "run/input_files.h"
 #include "support/io/console_text.h"
 #include "support/io/file_identity.h"
 #include "support/io/file_open.h"
@@ -116,17 +117,6 @@ std::string_view OpenAnswer(const FileQuestion& question, std::span<char> name,
   return {};
 }
 
-void WriteRefusal(const FileQuestion& question, std::string_view name, std::string_view reason) {
-  OutputLine line;
-  AppendText(line, " *** ERROR: cannot use \"");
-  AppendVisible(line, TrimTrailingBlanks(name));
-  AppendText(line, "\" as ");
-  AppendText(line, question.what);
-  AppendText(line, ": ");
-  AppendText(line, reason);
-  WriteLine(kDiagnosticOutput, LineText(line));
-}
-
 // True when the line holds nothing the free-form reader would take as a value.
 bool HoldsNoValue(std::string_view text) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -177,7 +167,7 @@ AnswerStatus AskFile(const FileQuestion& question, std::span<char> name) {
     AppendText(line, question.failure_text);
     AppendText(line, TextView(name));
     WriteLine(kConsoleOutput, LineText(line));
-    WriteRefusal(question, TextView(name), refusal);
+    WriteFileRefusal(kDiagnosticOutput, TextView(name), question.what, refusal);
     if (RefusedTooOften(question.prompt, refused)) return AnswerStatus::kInputError;
   }
 }
