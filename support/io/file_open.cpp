@@ -146,6 +146,8 @@ struct OpenRequest {
   bool read_only = false;
   // The report of the dialogue: a file the open creates goes again if the run fails.
   bool remove_unfinished = false;
+  // The name as it stands, trailing blanks included (a name from a table, not an answer).
+  bool exact_name = false;
 };
 
 // A name the system is given as it stands, or `error` when it cannot be.
@@ -347,9 +349,11 @@ void OpenOnUnit(std::string_view file_name, int unit, OpenRequest& request, int 
   request.connection.owns_stream = true;
   g_unread_fifo = false;
   int error = 0;
-  std::FILE* stream = request.status == OpenStatus::kScratch
-                          ? OpenScratchFile(error)
-                          : OpenNamedFile(TrimTrailingBlanks(file_name), request, error);
+  std::FILE* stream =
+      request.status == OpenStatus::kScratch
+          ? OpenScratchFile(error)
+          : OpenNamedFile(request.exact_name ? file_name : TrimTrailingBlanks(file_name), request,
+                          error);
   if (stream != nullptr && ConnectUnit(unit, stream, request.connection) != IoStatus::kOk) {
     std::fclose(stream);
     stream = nullptr;
@@ -417,6 +421,17 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag) {
   int ignored = 0;
   OPNOLD(file_name, unit, mode, error_flag, ignored);
+}
+
+int OpenInputFile(std::string_view file_name, int unit) {
+  if (unit < kFirstUnit || unit > kLastUnit) return EBADF;
+  OpenRequest request;
+  int status = 0;
+  DecodeOptions(unit, kStatusCodeOld, 0, kFormCodeFormatted, 0, 0, -1, request, status);
+  request.read_only = true;
+  request.exact_name = true;
+  OpenOnUnit(file_name, unit, request, 0, -1, status);
+  return -status;
 }
 
 std::string_view OpenErrorText(int system_error) {

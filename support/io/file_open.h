@@ -47,6 +47,10 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag);
 // message saying why), 0 on success.
 void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int& system_error);
 
+// Opens the file named exactly `file_name` (blanks included) for reading on `unit`, as OPNOLD
+// opens an input; 0, or the positive system error number (the unit is then not connected).
+[[nodiscard]] int OpenInputFile(std::string_view file_name, int unit);
+
 // Why the last open failed with `system_error`, for a message: the system's text, or that no
 // program reads the FIFO that was to be written.
 std::string_view OpenErrorText(int system_error);

@@ -82,6 +82,13 @@ extern "C" void StopBySignal(int) {
   errno = saved_errno;
 }
 
+// The first ending signal recorded in the deferred mode.
+volatile std::sig_atomic_t g_pending_signal = 0;
+
+extern "C" void RecordSignal(int signal_number) {
+  if (g_pending_signal == 0) g_pending_signal = signal_number;
+}
+
 void AddEndingSignals(sigset_t& signals) {
   for (const int ending : kEndingSignals) sigaddset(&signals, ending);
 }
@@ -112,6 +119,24 @@ void InstallInterruptHandlers() {
   }
   Install(SIGTSTP, StopBySignal, SA_RESTART);
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void DeferInterrupts() {
+  for (const int signal_number : kEndingSignals) Install(signal_number, RecordSignal, 0);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+int PendingInterrupt() {
+  return g_pending_signal;
+}
+
+void EndByInterrupt(int signal_number) {
+  std::signal(signal_number, SIG_DFL);
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, signal_number);
+  sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+  raise(signal_number);
 }
 
 InterruptHold::InterruptHold() {

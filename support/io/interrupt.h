@@ -28,6 +28,19 @@ void SetTerminalSignalHooks(TerminalSignalHook restore, TerminalSignalHook resum
 // the program was started with ignored (nohup, a shell's background job) stays ignored.
 void InstallInterruptHandlers();
 
+// Instead of the handlers: the ending signals only record themselves, for a program that
+// stops at a point of its own choosing (a batch, between two hot spots). A blocked read or
+// open returns EINTR, so that the program gets to see the signal. A signal the program was
+// started with ignored stays ignored; a file-size limit is a write error.
+void DeferInterrupts();
+
+// The ending signal recorded since DeferInterrupts (the first one), or 0.
+int PendingInterrupt();
+
+// Ends the process by `signal_number` as its default action does (a shell reports 128 + the
+// signal); returns only for a signal whose default action does not end a process.
+void EndByInterrupt(int signal_number);
+
 // While an object lives, the ending signals wait, so that a file and its registration appear
 // and go together. Each keeps the mask it found and puts it back, so holds may nest and
 // signals blocked by whoever started the program stay blocked.
