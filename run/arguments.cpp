@@ -13,8 +13,10 @@
 namespace qartwo {
 namespace {
 
-constexpr std::array<std::string_view, 32> kUsage = {
+constexpr auto kUsage = std::to_array<std::string_view>({
     "Usage: qartwo [--help | --version]",
+    "       qartwo batch [OPTIONS] HISTOGRAM...   many hot spots in one run",
+    "       qartwo batch [OPTIONS] --list LIST.csv  (qartwo batch --help tells more)",
     "",
     "QAR TWO computes the accumulated fatigue damage per year of one stress-cycle",
     "histogram against one SN-curve, built in or read from a file. It asks for its",
@@ -41,12 +43,16 @@ constexpr std::array<std::string_view, 32> kUsage = {
     "  -h, --help  show this text",
     "  --version   show the version",
     "",
+    "qartwo batch evaluates each histogram as the questions above would, with the",
+    "answers as options (--curve, --scf, --thickness) or as columns of a CSV list,",
+    "and writes results.csv (damage, life, design check) to an output folder.",
+    "",
     "Exit status: 0 damage computed and report written; 1 a failure the run",
     "reported; 2 an input error in an answer or a file, or the end of console input.",
     "",
     "Manual: man qartwo (docs/qartwo.1 in the sources). README.md in the sources",
     "has a worked example.",
-};
+});
 
 // Ends the answer: what unit 6 received must reach it, or standard error says why it did not.
 int Finish(int status) {
@@ -69,6 +75,7 @@ Request ReadArguments(std::span<const char* const> arguments, std::string_view& 
   refused = {};
   if (arguments.empty()) return Request::kAssessment;
   const std::string_view first = arguments[0];
+  if (first == "batch") return Request::kBatch;
   Request request = Request::kRefused;
   if (first == "--help" || first == "-h") request = Request::kHelp;
   if (first == "--version") request = Request::kVersion;

@@ -246,6 +246,44 @@ IoStatus ReadLine(int unit, std::span<char> line, LineOverflow& overflow) {
   return IoStatus::kOk;
 }
 
+IoStatus ReadLine(int unit, std::string& line) {
+  line.clear();
+  UnitSlot* slot = nullptr;
+  if (const IoStatus found = unit_table::FindSequential(unit, Form::kFormatted, slot);
+      found != IoStatus::kOk) {
+    return found;
+  }
+  unit_table::PrepareFor(*slot, LastOperation::kRead);
+  std::FILE* const stream = slot->stream;
+  HeldBytes held;
+  if (slot->at_start) {
+    slot->at_start = false;
+    held = SkipByteOrderMark(stream);
+  }
+  bool any = held.count > 0;
+  LineStop stop = LineStop::kFull;
+  for (const int c : held.View()) {
+    if (c == '\n') stop = LineStop::kNewline;  // only the last byte held can be one
+    if (c != '\n') line += static_cast<char>(c);
+  }
+  std::size_t stored = line.size();
+  constexpr std::size_t kStep = 256;
+  while (stop == LineStop::kFull && stored < kMaxLineBytes) {
+    line.resize(std::min(std::max(stored + kStep, 2 * stored), kMaxLineBytes));
+    const std::size_t before = stored;
+    stop = StoreLine(stream, std::span<char>(line.data(), line.size()), line.size(), stored);
+    any = any || stored > before || stop == LineStop::kNewline;
+  }
+  line.resize(stored);
+  if (ferror_unlocked(stream)) {
+    slot->read_error = errno;
+    return IoStatus::kReadError;
+  }
+  if (!any) return IoStatus::kEndOfFile;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return IoStatus::kOk;
+}
+
 int UnitReadError(int unit) {
   const UnitSlot* slot = unit_table::SlotFor(unit);
   return slot != nullptr ? slot->read_error : 0;

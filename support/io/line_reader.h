@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "support/io/units.h"
@@ -34,6 +35,11 @@ struct LineOverflow {
 
 // The same, for a caller that does not look at what was cut off.
 [[nodiscard]] IoStatus ReadLine(int unit, std::span<char> line);
+
+// Reads the next line of a sequential formatted unit into `line`, whole: as the fixed-length
+// ReadLine above, but the line is neither cut nor padded (a line still ends after 16 MiB). Not
+// for unit 5 while a console line source is set.
+[[nodiscard]] IoStatus ReadLine(int unit, std::string& line);
 
 // The system's error number (errno) of the last ReadLine on `unit` that returned kReadError,
 // for a diagnostic that gives the reason; 0 when none did or the reason is not known.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace qartwo {
