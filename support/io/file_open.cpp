@@ -277,7 +277,7 @@ std::FILE* OpenNamedFile(std::string_view name, OpenRequest& request, int& error
     ::close(fd);
     return nullptr;
   }
-  const int access = fcntl(fd, F_GETFL) & O_ACCMODE;
+  const int access = request.read_only ? O_RDONLY : fcntl(fd, F_GETFL) & O_ACCMODE;
   std::FILE* stream = ::fdopen(fd, access == O_WRONLY ? "w" : writable ? "r+" : "r");
   if (stream == nullptr) {
     error = errno;

@@ -95,17 +95,23 @@ int CommitFile(OutputFolder& folder, const char* temporary, std::string_view nam
 }
 
 int WriteWholeFile(OutputFolder& folder, std::string_view name, std::span<const char> bytes) {
+  std::array<char, kFolderNameRoom> target{};
+  if (!FolderName(name, target)) return ENAMETOOLONG;
+  // A new file has nothing old to keep: written under its name at once, and removed again
+  // when it cannot be written whole. Only a file that stands there goes by a rename.
   std::array<char, kFolderNameRoom> temporary{};
-  const int fd = CreateTemporaryFile(folder, temporary);
+  int fd = openat(folder.fd, target.data(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
+  const bool replacing = fd < 0 && errno == EEXIST;
+  if (replacing) fd = CreateTemporaryFile(folder, temporary);
   if (fd < 0) return errno;
-  const bool written = WriteAll(fd, bytes);
-  int error = written ? 0 : errno;
+  const char* written_name = replacing ? temporary.data() : target.data();
+  int error = WriteAll(fd, bytes) ? 0 : errno;
   if (close(fd) != 0 && error == 0) error = errno;  // a file system may report a write error here
   if (error != 0) {
-    unlinkat(folder.fd, temporary.data(), 0);
+    unlinkat(folder.fd, written_name, 0);
     return error;
   }
-  return CommitFile(folder, temporary.data(), name);
+  return replacing ? CommitFile(folder, temporary.data(), name) : 0;
 }
 
 int RemoveFolderFile(OutputFolder& folder, std::string_view name) {

@@ -1,7 +1,8 @@
-// A folder that receives many files, each written whole or not at all: a file's content goes
-// into a temporary file in the folder, which takes the file's name by a rename. New files are
-// not synced one by one; when a file that stood there was replaced or removed, one sync of
-// the folder's file system at the end makes the changes durable.
+// A folder that receives many files, each written whole or not at all: a new file is written
+// under its name and removed again when it cannot be written whole; a file that replaces one
+// standing there goes into a temporary file in the folder first, which takes the name by a
+// rename. Files are not synced one by one; when a file that stood there was replaced or
+// removed, one sync of the folder's file system at the end makes the changes durable.
 #pragma once
 
 #include <sys/types.h>
@@ -37,7 +38,8 @@ struct OutputFolder {
 // the system error number, the temporary file then removed.
 [[nodiscard]] int CommitFile(OutputFolder& folder, const char* temporary, std::string_view name);
 
-// Writes `bytes` as the file `name`, whole or not at all; 0, or the system error number.
+// Writes `bytes` as the file `name`, whole or not at all (a file of that name is replaced); 0,
+// or the system error number.
 [[nodiscard]] int WriteWholeFile(OutputFolder& folder, std::string_view name,
                                  std::span<const char> bytes);
 
