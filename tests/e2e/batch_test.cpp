@@ -23,9 +23,9 @@
 #include "run/assessment.h"
 #include "run/histogram_file.h"
 #include "run/sn_curve_file.h"
-#include "support/file_open.h"
+#include "support/io/file_open.h"
+#include "support/io/units.h"
 #include "support/text/csv.h"
-#include "support/units.h"
 #include "tests/e2e/run_qartwo.h"
 
 namespace qartwo::testing {
