@@ -121,9 +121,10 @@ bool CheckValues(const BatchOptions& options, std::string& problem) {
 }
 
 // Takes the option `argument` (and its value from the next argument, `at` moving past it);
-// false with the problem when it is unknown, lacks its value or was given before.
+// false with the problem when it is unknown, lacks its value or was given before (`given`, by
+// kValueOptions).
 bool TakeOption(std::span<const char* const> arguments, std::size_t& at, BatchOptions& options,
-                std::string& problem) {
+                std::array<bool, kValueOptions.size()>& given, std::string& problem) {
   const std::string_view argument = arguments[at];
   if (argument == "--reports" || argument == "--blocks") {
     bool& flag = argument == "--reports" ? options.reports : options.blocks;
@@ -134,22 +135,21 @@ bool TakeOption(std::span<const char* const> arguments, std::size_t& at, BatchOp
   const std::size_t equals = argument.find('=');
   std::string_view name = argument.substr(0, equals);
   if (name == "-o") name = "--output";
-  for (const ValueOption& option : kValueOptions) {
+  for (std::size_t index = 0; index < kValueOptions.size(); ++index) {
+    const ValueOption& option = kValueOptions[index];
     if (name != option.name) continue;
     if (equals == std::string_view::npos && at + 1 >= arguments.size()) {
       problem = std::string(name) + " needs a value";
       return false;
     }
-    std::string_view& value = options.*option.value;
-    const bool given =
-        name == "--output" ? value.data() != kDefaultOutputFolder.data() : value.data() != nullptr;
-    if (given) {
+    if (given[index]) {
       problem = std::string(name) + " is given twice";
       return false;
     }
+    given[index] = true;
+    std::string_view& value = options.*option.value;
     value = TrimBlanks(equals == std::string_view::npos ? std::string_view(arguments[++at])
                                                         : argument.substr(equals + 1));
-    if (value.data() == nullptr) value = std::string_view("", 0);  // given, but empty
     if (name == "--output" && value.empty()) value = kDefaultOutputFolder;
     return true;
   }
@@ -172,13 +172,14 @@ bool ReadBatchOptions(std::span<const char* const> arguments, BatchOptions& opti
     }
   }
   bool options_ended = false;
+  std::array<bool, kValueOptions.size()> given{};
   for (std::size_t at = 0; at < arguments.size(); ++at) {
     const std::string_view argument = arguments[at];
     if (!options_ended && argument == "--") {
       options_ended = true;
     } else if (options_ended || argument.size() < 2 || argument[0] != '-') {
       options.histograms.push_back(argument);  // a lone "-" is a file name too
-    } else if (!TakeOption(arguments, at, options, problem)) {
+    } else if (!TakeOption(arguments, at, options, given, problem)) {
       return false;
     }
   }
