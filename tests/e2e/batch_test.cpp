@@ -99,9 +99,11 @@ std::pair<int, std::string> RunDialogue(const std::string& answers) {
   return {status, text};
 }
 
-// The damage per year QAR02X computes from what the readers take from the files.
-double DamageFromReaders(const std::string& histogram, int curve_number, const std::string& file,
-                         std::array<double, 2> plate) {
+// The damage per year QAR02X computes from what the readers take from the files, and the
+// thickness correction it applies.
+std::pair<double, ThicknessCorrection> DamageFromReaders(const std::string& histogram,
+                                                         int curve_number, const std::string& file,
+                                                         std::array<double, 2> plate) {
   std::array<char, kTextLength> line{}, name{};
   std::vector<double> counts(kMaxBlocks), curve(kCurveVectorLength);
   EXPECT_EQ(OpenInputFile(histogram, 21), 0);
@@ -122,10 +124,11 @@ double DamageFromReaders(const std::string& histogram, int curve_number, const s
   }
   double damage = 0;
   int flag = 0;
+  DamageDetail detail;
   QAR02X(counts, curve, plate,
          std::array{1.0, double(read.number_of_blocks), read.block_width, read.spare_value}, damage,
-         99, flag);
-  return damage;
+         99, flag, &detail);
+  return {damage, detail.thickness};
 }
 
 // Every built-in curve at SCF 1, 2.5 and 12 and thicknesses 0, 16, 25 and 50, the example user
@@ -151,6 +154,7 @@ TEST(Batch, SameNumbersAsTheDialogue) {
   }
   const std::vector<Row> others = {
       {.name = "user curve", .curve = "curve.txt", .scf = "2.5", .thickness = "50"},
+      {.name = "code 1 curve", .curve = "c1.txt", .scf = "12", .thickness = "50"},
       {.name = "word", .histogram = "word.txt", .curve = "6"},
       {.name = "no header", .histogram = "empty.txt", .curve = "6"},
       {.name = "too many blocks", .histogram = "many.txt", .curve = "6"},
@@ -175,7 +179,8 @@ TEST(Batch, SameNumbersAsTheDialogue) {
       {"huge.txt", "2 1E5 0\n1 1E307\n2 1E307\n"},
       {"word_curve.txt", "name\n1 3 0\n12 x 0\n"},
       {"four.txt", "name\n1 4 0\n"},
-      {"long.txt", "name\n9 3 0\n"}};
+      {"long.txt", "name\n9 3 0\n"},
+      {"c1.txt", ReadSourceFile("examples/curves/c1_air.txt")}};
   for (const auto& [name, content] : files) directory.Write(name, content);
   std::string list = "name,histogram,curve,scf,thickness\n";
   for (const Row& row : rows) {
@@ -216,13 +221,15 @@ TEST(Batch, SameNumbersAsTheDialogue) {
     } else {
       EXPECT_EQ(Without(report, 1), Without(directory.Read("report.txt"), 1));
     }
-    const double damage =
+    const auto [damage, thickness] =
         DamageFromReaders(directory.PathOf(row.histogram), file ? 0 : std::stoi(row.curve),
                           directory.PathOf(row.curve),
                           {Number(row.thickness), row.scf.empty() ? 1.0 : Number(row.scf)});
     EXPECT_EQ(std::bit_cast<std::uint64_t>(Number(got.at("damage_per_year"))),
               std::bit_cast<std::uint64_t>(damage))
         << got.at("damage_per_year");
+    EXPECT_EQ(got.at("thickness_factor").empty(), !thickness.applies);  // QAR02A's rule
+    EXPECT_EQ(Number(got.at("thickness_factor")), thickness.applies ? thickness.factor : 0.0);
     if (blocks.empty()) continue;
     double sum = 0.0;
     for (const auto& block : ReadTable(blocks)) sum += Number(block.at("damage_per_year"));
