@@ -313,6 +313,8 @@ int Run(Batch& batch) {
     return kExitReportedFailure;
   }
   bool written = CommitResults(batch, kResultsName);
+  // An earlier results.csv would disagree with the files this batch wrote.
+  if (!written) static_cast<void>(RemoveFolderFile(batch.folder, kResultsName));
   written = RemoveFolderFile(batch.folder, kPartialName) == 0 && written;
   if (const int error = CloseOutputFolder(batch.folder); error != 0) {
     WriteSystemError("cannot sync the output folder", batch.output, error);
