@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace qartwo {
