@@ -179,20 +179,12 @@ constexpr int kMaxLinks = 40;
 // The last failed open was of a FIFO that no program reads.
 bool g_unread_fifo = false;
 
-// Replaces `path` by the target of the symbolic link it names, relative to the link's folder;
-// false when it is no link or the target does not fit.
-bool FollowLink(std::array<char, kPathCapacity>& path) {
-  std::array<char, kPathCapacity> link{};
-  const ssize_t length = readlink(path.data(), link.data(), link.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) return false;
-  const std::string_view target(link.data(), static_cast<std::size_t>(length));
-  const std::string_view current(path.data());
-  const std::size_t slash = current.rfind('/');
-  const std::size_t folder = target[0] == '/' || slash == std::string_view::npos ? 0 : slash + 1;
-  if (folder + target.size() >= path.size()) return false;
-  std::copy(target.begin(), target.end(), path.begin() + static_cast<std::ptrdiff_t>(folder));
-  path[folder + target.size()] = '\0';
-  return true;
+// Opens an existing file to be written, and read where it may be: a file that may be written
+// but not read still takes output written whole (a report is made in memory first).
+int OpenExisting(const char* path) {
+  const int fd = ::open(path, O_RDWR | kCommonFlags);
+  if (fd >= 0 || errno != EACCES) return fd;
+  return ::open(path, O_WRONLY | kCommonFlags);
 }
 
 // Creates the file `path` names, when `follow_links` also through a dangling symbolic link.
@@ -213,7 +205,7 @@ int CreateFile(const char* path, bool follow_links, bool remove_unfinished, bool
     if (!FollowLink(target)) break;
   }
   // A file made in between by another program: opened as it is, and never removed.
-  return ::open(path, O_RDWR | kCommonFlags);
+  return OpenExisting(path);
 }
 
 // A FIFO is opened for writing only, without waiting for a reader: with none, the report
@@ -234,15 +226,27 @@ int OpenFifoForWriting(const char* path) {
   return fd;
 }
 
-// Opens an existing file for writing (and reading, but a FIFO), or creates it when `status`
-// allows; `created` tells whether this open made the file. Never truncates.
-int OpenForWriting(const char* path, OpenStatus status, bool remove_unfinished, bool& created) {
-  struct stat named {};
-  if (::stat(path, &named) == 0 && S_ISFIFO(named.st_mode)) return OpenFifoForWriting(path);
+// Opens an existing file for writing (and reading, where allowed and not a FIFO), or creates
+// it when `status` allows; `created` tells whether this open made the file.
+int OpenOrCreate(const char* path, OpenStatus status, bool remove_unfinished, bool& created) {
   if (status == OpenStatus::kNew) return CreateFile(path, false, remove_unfinished, created);
-  const int fd = ::open(path, O_RDWR | kCommonFlags);
+  const int fd =
+      status == OpenStatus::kOld ? ::open(path, O_RDWR | kCommonFlags) : OpenExisting(path);
   if (fd >= 0 || errno != ENOENT || status != OpenStatus::kUnknown) return fd;
   return CreateFile(path, true, remove_unfinished, created);
+}
+
+// Opens `path` for writing as OpenOrCreate does, a FIFO as OpenFifoForWriting does. Never
+// truncates.
+int OpenForWriting(const char* path, OpenStatus status, bool remove_unfinished, bool& created) {
+  struct stat info {};
+  if (::stat(path, &info) == 0 && S_ISFIFO(info.st_mode)) return OpenFifoForWriting(path);
+  const int fd = OpenOrCreate(path, status, remove_unfinished, created);
+  // A FIFO put under the name since the look: opened read-write it would never wait for a
+  // reader, and the output would vanish into the pipe.
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISFIFO(info.st_mode)) return fd;
+  ::close(fd);
+  return OpenFifoForWriting(path);
 }
 
 // Opens `name` as the request asks, never truncating: read and write when allowed, read only
@@ -432,6 +436,20 @@ int OpenInputFile(std::string_view file_name, int unit) {
   request.exact_name = true;
   OpenOnUnit(file_name, unit, request, 0, -1, status);
   return -status;
+}
+
+bool FollowLink(std::array<char, kPathCapacity>& path) {
+  std::array<char, kPathCapacity> link{};
+  const ssize_t length = readlink(path.data(), link.data(), link.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) return false;
+  const std::string_view target(link.data(), static_cast<std::size_t>(length));
+  const std::string_view current(path.data());
+  const std::size_t slash = current.rfind('/');
+  const std::size_t folder = target[0] == '/' || slash == std::string_view::npos ? 0 : slash + 1;
+  if (folder + target.size() >= path.size()) return false;
+  std::copy(target.begin(), target.end(), path.begin() + static_cast<std::ptrdiff_t>(folder));
+  path[folder + target.size()] = '\0';
+  return true;
 }
 
 std::string_view OpenErrorText(int system_error) {

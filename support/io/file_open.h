@@ -3,6 +3,7 @@
 // uses for its report and input files.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -50,6 +51,11 @@ void OPNOLD(std::string_view file_name, int unit, int mode, int& error_flag, int
 // Opens the file named exactly `file_name` (blanks included) for reading on `unit`, as OPNOLD
 // opens an input; 0, or the positive system error number (the unit is then not connected).
 [[nodiscard]] int OpenInputFile(std::string_view file_name, int unit);
+
+// Replaces `path` (NUL-terminated) by the target of the symbolic link it names, a relative
+// target taken from the link's folder; false, with `path` unchanged, when it names no link
+// or the target does not fit.
+bool FollowLink(std::array<char, kPathCapacity>& path);
 
 // Why the last open failed with `system_error`, for a message: the system's text, or that no
 // program reads the FIFO that was to be written.

@@ -176,24 +176,38 @@ TEST_F(FileOpenTest, OpnoldRepeatsTheModeBeforeAndClosesTheFormerFile) {
 }
 
 // A file that must exist is only read, so a read-only one still opens; a file that may be
-// created is to be written, so a read-only one is refused. Checked without root's right to
-// write anything (a file system user of its own: root gives that right up for it).
-TEST_F(FileOpenTest, ReadOnlyFileOpensOnlyWhenItMustExist) {
-  std::ofstream("readonly") << "read-only line\n";
+// created is to be written, so a read-only one is refused, and a write-only one opens (it is
+// only written). Checked without root's right to read and write anything (a file system user
+// of its own: root gives that right up for it).
+TEST_F(FileOpenTest, AFileOpensWhenItsPermissionsAllowWhatItIsFor) {
+  struct Row {
+    fs::perms perms;
+    int mode;  // OPNOLD's: 1 read, 0 write
+    int flag;
+    std::string after;  // the file's content after a line "new" is written to it
+  };
+  const Row rows[] = {{fs::perms{0444}, 1, 0, "old\n"},
+                      {fs::perms{0444}, 0, -1, "old\n"},
+                      {fs::perms{0222}, 0, 0, "new\n"},
+                      {fs::perms{0222}, 1, -1, "old\n"}};
   fs::permissions(dir_.path(), fs::perms{0711});  // the group: root's still, when root runs
-  fs::permissions("readonly", fs::perms{0444});
-  const int former = setfsuid(geteuid() == 0 ? 65534 : geteuid());  // 65534: nobody
-  int flag = 0;
-  OPNOLD("readonly", 21, 1, flag);
-  std::array<char, 14> line{};
-  EXPECT_EQ(ReadLine(21, line), IoStatus::kOk);
-  EXPECT_EQ(std::string(line.data(), line.size()), "read-only line");
-  EXPECT_EQ(flag, 0);
-  OPNOLD("readonly", 22, 0, flag);
-  setfsuid(former);
-  EXPECT_EQ(flag, -1);
-  EXPECT_FALSE(IsConnected(22));
-  EXPECT_EQ(testing::ReadWholeFile("readonly"), "read-only line\n");
+  for (const Row& row : rows) {
+    SCOPED_TRACE("perms " + std::to_string(static_cast<int>(row.perms)) + " mode " +
+                 std::to_string(row.mode));
+    const std::string name = "file" + std::to_string(&row - rows);
+    std::ofstream(name) << "old\n";
+    fs::permissions(name, row.perms);
+    const int former = setfsuid(geteuid() == 0 ? 65534 : geteuid());  // 65534: nobody
+    int flag = 0;
+    OPNOLD(name, 21, row.mode, flag);
+    std::array<char, 3> line{};
+    const IoStatus io = row.mode == 1 ? ReadLine(21, line) : WriteLine(21, "new");
+    const IoStatus closed = CloseUnit(21);
+    setfsuid(former);
+    EXPECT_EQ(flag, row.flag);
+    EXPECT_EQ(io == IoStatus::kOk && closed == IoStatus::kOk, row.flag == 0);
+    EXPECT_EQ(testing::ReadWholeFile(name), row.after);
+  }
 }
 
 }  // namespace
