@@ -80,7 +80,8 @@ int ReadCurveInput(int unit, std::string_view file_name, std::span<char> line,
 void WriteDamageNotFinite(int unit) {
   WriteLine(unit,
             " *** ERROR: the damage per year is not a finite number: the histogram's counts or "
-            "stresses, or the SN-curve's LogA and m, take it beyond the largest number");
+            "stresses, the SCF, the thickness correction or the SN-curve's LogA and m take it "
+            "beyond the largest number");
 }
 
 }  // namespace qartwo

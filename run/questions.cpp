@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <charconv>
 #include <cstring>
 
 #include "run/input_diagnostic.h"
@@ -122,6 +123,18 @@ bool HoldsNoValue(std::string_view text) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// True when the text's first item is a repeat n* or n*v with n above 1: more than one value,
+// of which a single target would take the first (2*1.5 is 1.5 twice; 1*1.5 is one value).
+bool RepeatsMoreThanOnce(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return false;
+  const std::size_t star = text.find_first_of(" \t,/*", start);
+  if (star == std::string_view::npos || text[star] != '*') return false;
+  long long count = 0;
+  const auto [stop, error] = std::from_chars(text.data() + start, text.data() + star, count);
+  return error == std::errc() && stop == text.data() + star && count > 1;
+}
+
 // Reads lines until one holds something, then takes the curve number from it; a blank line
 // counts as a refused answer.
 AnswerStatus ReadCurveNumber(std::string_view prompt, std::span<char> answer, int& number,
@@ -198,6 +211,10 @@ AnswerStatus AskReal(std::string_view prompt, std::string_view what, double defa
     return BadNumber(prompt, text, "more than one value", what,
                      "a comma separates values, so a decimal comma must be written as a point "
                      "(1.5, not 1,5)");
+  }
+  if (RepeatsMoreThanOnce(text)) {
+    return BadNumber(prompt, text, "more than one value", what,
+                     "n*v stands for n values v (2*1.5 is 1.5 twice)");
   }
   return AnswerStatus::kOk;
 }
