@@ -209,6 +209,10 @@ ReportProblem ProblemOf(WholeWriteOutcome outcome) {
       return {"ERROR", "could not be written", "; the file is left as it was"};
     case WholeWriteOutcome::kRemoved:
       return {"ERROR", "could not be written", "; the file this run made for it is removed"};
+    case WholeWriteOutcome::kNotRemoved:
+      return {"ERROR", "could not be written",
+              "; the file this run made for it is not removed: the name no longer refers to it, "
+              "or the removal failed"};
     case WholeWriteOutcome::kIncomplete:
       return {"ERROR", "could not be written completely",
               ": it was written in place and is incomplete"};

@@ -25,6 +25,12 @@ FileIdentity NameIdentity(const char* path) {
   return IdentityOf(info);
 }
 
+FileIdentity PathIdentity(const char* path) {
+  struct stat info {};
+  if (stat(path, &info) != 0) return {};
+  return IdentityOf(info);
+}
+
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.comparable && b.comparable && a.device == b.device && a.inode == b.inode;
 }

@@ -22,6 +22,10 @@ FileIdentity DescriptorIdentity(int fd);
 // Async-signal-safe.
 FileIdentity NameIdentity(const char* path);
 
+// The identity of the file `path` leads to, symbolic links followed, relative to the current
+// folder: the file a name as typed stands for now.
+FileIdentity PathIdentity(const char* path);
+
 // True when both are the same comparable file. Async-signal-safe.
 bool SameFile(const FileIdentity& a, const FileIdentity& b);
 

@@ -46,17 +46,18 @@ Removal& RemovalAt(InterruptRemoval place) {
 // Unlinks the name only while it refers to the registered file: another program may have put
 // a file of its own under it (another run's complete report). Between the look and the unlink
 // the name may still change; that gap of a few system calls is accepted, as the system offers
-// no unlink that checks the inode. Async-signal-safe.
-void RemoveIfSame(Removal& removal) {
-  if (removal.registered && SameFile(NameIdentity(removal.path.data()), removal.identity)) {
-    unlink(removal.path.data());
-  }
+// no unlink that checks the inode. True when it removed the file. Async-signal-safe.
+bool RemoveIfSame(Removal& removal) {
+  const bool removed = removal.registered &&
+                       SameFile(NameIdentity(removal.path.data()), removal.identity) &&
+                       unlink(removal.path.data()) == 0;
   removal.registered = false;
+  return removed;
 }
 
 extern "C" void EndBySignal(int signal_number) {
   CallHook(g_restore_terminal);
-  for (Removal& removal : g_removals) RemoveIfSame(removal);
+  for (Removal& removal : g_removals) static_cast<void>(RemoveIfSame(removal));
   // The handler was installed with SA_RESETHAND: the signal, blocked while the handler runs,
   // ends the process as it returns.
   raise(signal_number);
@@ -160,9 +161,9 @@ void RemoveOnInterrupt(InterruptRemoval place, const char* path, int fd) {
   removal.identity = DescriptorIdentity(fd);
 }
 
-void RemoveRegisteredFile(InterruptRemoval place) {
+bool RemoveRegisteredFile(InterruptRemoval place) {
   const InterruptHold hold;
-  RemoveIfSame(RemovalAt(place));
+  return RemoveIfSame(RemovalAt(place));
 }
 
 void KeepRegisteredFile(InterruptRemoval place) {

@@ -61,7 +61,9 @@ class InterruptHold {
 void RemoveOnInterrupt(InterruptRemoval place, const char* path, int fd);
 
 // Removes the file registered at `place` if its name still refers to it, and forgets it.
-void RemoveRegisteredFile(InterruptRemoval place);
+// True when a file was removed: false when none was registered, the name no longer refers to
+// it (moved, removed or replaced meanwhile) or the removal failed.
+bool RemoveRegisteredFile(InterruptRemoval place);
 
 // Forgets the file registered at `place`, which stays.
 void KeepRegisteredFile(InterruptRemoval place);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -19,7 +18,8 @@
 namespace qartwo {
 namespace {
 
-static_assert(kPathCapacity >= PATH_MAX, "realpath writes up to PATH_MAX characters");
+// Symbolic links followed to find where a rename lands (the system's own limit).
+constexpr int kMaxLinks = 40;
 
 constexpr mode_t kPermissionBits = 0777;
 
@@ -42,16 +42,21 @@ bool TemporaryPattern(const std::array<char, kPathCapacity>& target,
   return true;
 }
 
-// Writes all of `bytes` to `fd`; false, with errno set, when a write fails.
-bool WriteAll(int fd, std::span<const char> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = EIO;
+// Writes all of `bytes` to `fd`: from the file's start when `over` (over the bytes there),
+// else where the file stands. `written` counts the bytes that went out; false, with errno
+// set, when a write fails.
+bool WriteAll(int fd, std::span<const char> bytes, bool over, std::size_t& written) {
+  written = 0;
+  while (written < bytes.size()) {
+    const std::span<const char> rest = bytes.subspan(written);
+    const ssize_t wrote = over ? pwrite(fd, rest.data(), rest.size(), static_cast<off_t>(written))
+                               : write(fd, rest.data(), rest.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = EIO;
       return false;
     }
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
+    written += static_cast<std::size_t>(wrote);
   }
   return true;
 }
@@ -124,7 +129,8 @@ int Replace(WholeFile& file, std::span<const char> bytes, const struct stat& ope
   const int fd = CreateTemporary(file, opened);
   made = fd >= 0;
   if (!made) return errno;
-  if (!WriteAll(fd, bytes) || (sync && fsync(fd) != 0)) {
+  std::size_t written = 0;
+  if (!WriteAll(fd, bytes, false, written) || (sync && fsync(fd) != 0)) {
     DropTemporary(fd);
     return errno;
   }
@@ -146,33 +152,58 @@ int Replace(WholeFile& file, std::span<const char> bytes, const struct stat& ope
   return 0;
 }
 
-// Writes `bytes` into the file opened under the name. A regular file is cut only once the
-// content is sure to fit: its bytes are reserved first, where the file system can do that.
-WholeWriteResult WriteInPlace(WholeFile& file, std::span<const char> bytes, bool regular) {
-  const int fd = fileno(file.file);
-  if (regular) {
-    if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS) {
-      return NotWritten(file, std::strerror(errno));
-    }
-    if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0) {
-      return NotWritten(file, std::strerror(errno));
-    }
-  }
-  bool whole = WriteAll(fd, bytes);
+// The end of a write in place: the file closed (a file system may report a write error only
+// then), and what became of it, by whether any byte of it was written.
+WholeWriteResult EndInPlace(WholeFile& file, bool whole, std::size_t written) {
   if (whole) {
-    whole = std::fclose(file.file) == 0;  // a file system may report a write error only here
+    whole = std::fclose(file.file) == 0;
     file.file = nullptr;
   }
   if (whole) return kWrittenWhole;
+  if (written == 0) return NotWritten(file, std::strerror(errno));
   const WholeWriteOutcome cut =
       file.created ? WholeWriteOutcome::kRemoved : WholeWriteOutcome::kIncomplete;
   return {cut, std::strerror(errno)};
 }
 
-// The name no longer refers to the regular file opened under it (moved, removed or replaced
-// by another program): that file is left as it is, and the content goes under the name in a
-// new file with its rights, synced only when it replaces a file standing there now.
+// Writes `bytes` into a device, pipe or FIFO opened under the name. Its reader may take its
+// time, so the ending signals are not held.
+WholeWriteResult WriteThrough(WholeFile& file, std::span<const char> bytes) {
+  std::size_t written = 0;
+  const bool whole = WriteAll(fileno(file.file), bytes, false, written);
+  return EndInPlace(file, whole, written);
+}
+
+// Writes `bytes` over the regular file opened under the name, from its start, and then cuts
+// the file to their length, so that only its surplus is freed: the blocks it holds stay its
+// own, and those it needs beyond are reserved first, where the file system can do that.
+WholeWriteResult WriteOver(WholeFile& file, std::span<const char> bytes) {
+  const int fd = fileno(file.file);
+  const auto length = static_cast<off_t>(bytes.size());
+  if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
+      errno != ENOSYS) {
+    return NotWritten(file, std::strerror(errno));
+  }
+  // From the first byte overwritten to the end, an ending signal would leave a report half
+  // old and half new: it waits, which costs at most the few writes of a few kilobytes.
+  const InterruptHold hold;
+  std::size_t written = 0;
+  const bool whole = WriteAll(fd, bytes, true, written) && ftruncate(fd, length) == 0;
+  return EndInPlace(file, whole, written);
+}
+
+// Follows the symbolic links that the name leads through into `target`, so that a rename
+// replaces the file a link points to now and the link stays.
+void FindTarget(WholeFile& file) {
+  file.target = file.name;
+  int links = 0;
+  while (links < kMaxLinks && FollowLink(file.target)) ++links;
+}
+
+// The name no longer leads to the regular file opened under it (moved, removed or replaced by
+// another program, or a link pointed elsewhere): that file is left as it is, and the content
+// goes under the name in a new file with its rights, synced only when it replaces a file
+// standing there now.
 WholeWriteResult WriteAnew(WholeFile& file, std::span<const char> bytes,
                            const struct stat& opened) {
   struct stat named {};
@@ -189,11 +220,12 @@ WholeWriteResult Commit(WholeFile& file, std::span<const char> bytes) {
   struct stat opened {};
   if (fstat(fd, &opened) != 0) return NotWritten(file, std::strerror(errno));
   // A device, pipe or FIFO is written as it is, and never replaced by a rename.
-  if (!S_ISREG(opened.st_mode)) return WriteInPlace(file, bytes, false);
+  if (!S_ISREG(opened.st_mode)) return WriteThrough(file, bytes);
   if (ExceedsFileSizeLimit(bytes.size())) {
     return NotWritten(file, "it would exceed the file-size limit set by ulimit -f");
   }
-  if (!SameFile(DescriptorIdentity(fd), NameIdentity(file.target.data()))) {
+  FindTarget(file);
+  if (!SameFile(DescriptorIdentity(fd), PathIdentity(file.name.data()))) {
     return WriteAnew(file, bytes, opened);
   }
   // A file the open created has nothing old to keep: written in place, and not synced, so
@@ -203,7 +235,7 @@ WholeWriteResult Commit(WholeFile& file, std::span<const char> bytes) {
     const int error = Replace(file, bytes, opened, true, made);
     if (made) return error == 0 ? kWrittenWhole : NotWritten(file, std::strerror(error));
   }
-  return WriteInPlace(file, bytes, true);
+  return WriteOver(file, bytes);
 }
 
 // Closes the unit's stream into memory; false when the content did not all reach it.
@@ -224,10 +256,8 @@ void NoteOpenedFile(WholeFile& file, std::string_view name, int unit) {
   file.created = connection != nullptr && connection->created;
   // The open succeeded, so the name fits and holds no NUL.
   const std::string_view trimmed = TrimTrailingBlanks(name);
-  std::array<char, kPathCapacity> given{};
-  SetText(std::span(given).first(kPathCapacity - 1), trimmed);
-  given[std::min(trimmed.size(), kPathCapacity - 1)] = '\0';
-  if (realpath(given.data(), file.target.data()) == nullptr) file.target = given;
+  SetText(std::span(file.name).first(kPathCapacity - 1), trimmed);
+  file.name[std::min(trimmed.size(), kPathCapacity - 1)] = '\0';
 }
 
 void BeginWholeWrite(WholeFile& file, int unit) {
@@ -247,7 +277,10 @@ WholeWriteResult FinishWholeWrite(WholeFile& file, int unit) {
   }
   if (result.outcome != WholeWriteOutcome::kWritten &&
       result.outcome != WholeWriteOutcome::kWrittenAnew) {
-    AbandonWholeWrite(file, unit);
+    const bool removed = AbandonWholeWrite(file, unit);
+    if (result.outcome == WholeWriteOutcome::kRemoved && !removed) {
+      result.outcome = WholeWriteOutcome::kNotRemoved;
+    }
     return result;
   }
   KeepRegisteredFile(InterruptRemoval::kCreatedFile);
@@ -257,15 +290,16 @@ WholeWriteResult FinishWholeWrite(WholeFile& file, int unit) {
   return result;
 }
 
-void AbandonWholeWrite(WholeFile& file, int unit) {
+bool AbandonWholeWrite(WholeFile& file, int unit) {
   // Removed while still open, so that the identity checked is surely theirs.
   RemoveRegisteredFile(InterruptRemoval::kTemporaryFile);
-  RemoveRegisteredFile(InterruptRemoval::kCreatedFile);
+  const bool removed = RemoveRegisteredFile(InterruptRemoval::kCreatedFile);
   static_cast<void>(CloseUnit(unit));  // what it held is not kept anyway
   file.drafting = nullptr;
   if (file.file != nullptr) std::fclose(file.file);
   file.file = nullptr;
   file.created = false;
+  return removed;
 }
 
 }  // namespace qartwo

@@ -109,6 +109,7 @@ std::vector<FailureRow> FailureRows() {
        "answer   : 1,5\n     problem  : more than one value\n     expected : the stress "
        "concentration factor as a number\n     note     : a comma separates values"},
       {"null, number", "new.txt\nhist.txt\n\n,5\n", kThickness, 1, 2, "more than one value"},
+      {"repeat", "new.txt\nhist.txt\n2*1.5\n", kScf, 1, 2, "more than one value\n"},
       {"cut scf", "new.txt\nhist.txt\n" + std::string(255, '0') + "2.5\n", kScf, 1, 2,
        "the answer is longer than 256 characters"},
       {"100 refused", std::string(100, '\n'), kReport, 100, 2,
@@ -131,7 +132,7 @@ std::vector<FailureRow> FailureRows() {
        "\"curve.txt\" at its end\n     problem  : the file ends after its curve name line (line "
        "1); the size line is missing\n",
        "", ReadTestFile("data/name_only_sn_curve.txt")},
-      {"full device", to_full, kCurveFile, 1, 1, "written in place and is incomplete"},
+      {"full device", to_full, kCurveFile, 1, 1, "(No space left on device); the file is left"},
       {"made, size limit", "new.txt\nhist.txt\n\n\nn\ncurve.txt\n", kReport, 0, 1,
        "\"new.txt\" could not be written", "", "", "ulimit -f 1", ">/dev/null"},
       {"linked, size limit", kUserCurveRun, kReport, 0, 1, "the file is left as it was", "", "",
@@ -149,9 +150,10 @@ std::vector<FailureRow> FailureRows() {
        "&& dd iflag=nonblock bs=64k count=1 <&3 >report.txt 2>/dev/null", kOldReport, 6},
       {"full console", kUserCurveRun, kReport, 0, 1, "console output could not be written", "", "",
        "", ">/dev/full", "e o f"},
-      {"infinity", kUserCurveRun, kCurveFile, 1, 1,
-       "not a finite number: the histogram's counts or stresses, or the SN-curve's LogA and m,", "",
-       "c\n1 3 0\n12 300 0\n", "", "", "      Infinity\n"},
+      {"infinity", "report.txt\nhist.txt\n1E300\n\nn\ncurve.txt\n", kCurveFile, 1, 1,
+       "not a finite number: the histogram's counts or stresses, the SCF, the thickness "
+       "correction or the SN-curve's LogA and m take it",
+       "", "", "", "", "      Infinity\n"},
       {"report is input", "hist.txt\nh2\n", kHistogram, 2, 2,
        "cannot use \"h2\" as the cycle histogram file: it is the report file\n", "", "",
        "ln -s hist.txt h2", "", kOldReport, 5},
@@ -164,7 +166,7 @@ std::vector<FailureRow> FailureRows() {
        too_long.substr(0, 256) + "\" as the report file: the name is" + cut +
            " *** ERROR: cannot use \"rep\\x00rt.txt\" as the report file: the name holds a NUL "
            "byte\n *** ERROR: cannot use \".\" as the cycle histogram file: Is a directory\n"},
-      {"scf 0", "report.txt\nhist.txt\n0\n80\nn\ncurve.txt\n", kCurveFile, 1, 0,
+      {"scf 0", "report.txt\nhist.txt\n0\n1*80\nn\ncurve.txt\n", kCurveFile, 1, 0,
        "\n SCF                           :       0.000\n"},
       {"crlf", WithCrLf(kUserCurveRun), kCurveFile, 1, 0, ": " + long_name.substr(0, 256) + "\n",
        WithCrLf(histogram), WithCrLf(long_name + "\n2 3 1\n12.0 3.0 1E7\n15.3 5.0 0\n46.4\n")},
@@ -255,17 +257,19 @@ struct WaitingRow {
   std::string said = "";                    // in the diagnostics
   std::string check = "! test -e new.txt";  // a shell test of the folder afterwards
   bool nohup = false;                       // started with SIGHUP ignored
+  std::string in = ".";                     // the folder it starts in
 };
 
 // Runs the program in `directory` as `row` says, its answers through a FIFO; its console and
 // diagnostics go to files there. A run still going 20 s after its last answer is killed.
 ProgramRun RunWaiting(const ScratchDirectory& directory, const WaitingRow& row) {
+  const std::string here = directory.PathOf(".");
   const std::string script =
-      "cd " + directory.PathOf(".") + " && ulimit -c 0 && mkfifo answers && " +
-      (row.nohup ? "trap '' HUP && " : "") +
-      "{ " QARTWO_BINARY
-      " <answers >console 2>errors & } && p=$! && exec 3>answers && printf %s '" +
-      row.first + "' >&3 && i=0 && until grep -qF '" + kQuestions[row.waits] +
+      "cd " + here + " && ulimit -c 0 && mkfifo answers && " +
+      (row.nohup ? "trap '' HUP && " : "") + "{ (cd " + row.in + " && exec " QARTWO_BINARY " <" +
+      here + "/answers >" + here + "/console 2>" + here +
+      "/errors) & } && p=$! && exec 3>answers && printf %s '" + row.first +
+      "' >&3 && i=0 && until grep -qF '" + kQuestions[row.waits] +
       "' console || [ $i = 2000 ]; do sleep 0.01; i=$((i+1)); done; true " + row.shell +
       (row.signal == 0 ? "" : " && kill -" + std::to_string(row.signal) + " $p") + "; printf %s '" +
       row.rest + "' >&3; exec 3>&-; (sleep 20; kill -9 $p) >/dev/null 2>&1 & w=$!; wait $p; " +
@@ -296,6 +300,16 @@ TEST(FailureInjection, RunsChangedWhileTheyWaitKeepWhatIsNotTheirs) {
       {.name = "folder moved", .first = "folder/report.txt\n", .waits = kHistogram,
        .shell = "&& mv folder gone", .rest = "hist.txt\n" + complete, .exit_status = 1,
        .said = "no longer refers", .check = "test -e gone/report.txt && ! test -s gone/report.txt"},
+      {.name = "run's folder moved", .first = "new.txt\n../hist.txt\n", .shell = "&& mv folder gone",
+       .rest = "\n\nn\n../curve.txt\n", .exit_status = 0, .check = damage + "gone/new.txt",
+       .in = "folder"},
+      {.name = "link pointed elsewhere", .first = "link.txt\nhist.txt\n",
+       .shell = "&& ln -sfn new.txt link.txt", .rest = complete, .exit_status = 0,
+       .said = "was moved, removed or replaced", .check = damage + "new.txt && test -L link.txt && "
+       "grep -q 'last year' report.txt"},
+      {.name = "made, moved, size limit", .shell = "&& mv new.txt keep.txt && prlimit -p $p -f500",
+       .rest = complete, .exit_status = 1, .said = "is not removed: the name no longer refers to it",
+       .check = "test -e keep.txt && ! test -e new.txt"},
       {.name = "report is the input pipe", .first = "/dev/stdin\nreport.txt\n", .waits = kHistogram,
        .rest = "hist.txt\n" + complete, .exit_status = 0,
        .said = "it is the program's standard input", .check = damage + "report.txt"}};
@@ -308,6 +322,7 @@ TEST(FailureInjection, RunsChangedWhileTheyWaitKeepWhatIsNotTheirs) {
     ScratchDirectory directory;
     std::filesystem::create_directory(directory.PathOf("folder"));
     directory.Write("report.txt", kOldReport);
+    std::filesystem::create_symlink("report.txt", directory.PathOf("link.txt"));
     const ProgramRun run = RunWaiting(directory, row);
     EXPECT_EQ(run.exit_status, row.exit_status < 0 ? 128 + row.signal : row.exit_status)
         << run.diagnostics;
@@ -350,34 +365,70 @@ TEST(FailureInjection, ACompletedReportTakesThePlaceOfTheOldOne) {
 
 // A report that replaces an old one is on the disk before the rename, and the rename after
 // it, so that a crash leaves one of them whole; a new report is not synced (batches of new
-// reports stay fast). A name as long as the file system allows is replaced like any other.
-TEST(FailureInjection, AReplacedReportIsSyncedAroundItsRename) {
+// reports stay fast). A name as long as the file system allows is replaced like any other. A
+// report written in place goes over the old bytes and then cuts the surplus, with the ending
+// signals held meanwhile; a write that fails before any byte went out leaves the old report. A
+// FIFO put under the name between the look at it and its open is still opened as a FIFO.
+TEST(FailureInjection, AReplacedReportIsSyncedAroundItsRenameOrWrittenOverTheOldOne) {
   if (std::system("strace -o /dev/null true 2>/dev/null") != 0) {
     GTEST_SKIP() << "strace is missing or cannot trace here";
   }
+  const auto holds = [](const std::string& text, const std::string& files) {
+    return "for f in " + files + "; do grep -qF '" + text + "' $f || exit 1; done";
+  };
+  const std::string linked = "ln report.txt second.txt", over = "fallocate pwrite64 ftruncate ";
+  const std::string both = holds(kExampleDamage, "report.txt second.txt");
   struct Row {
     std::string report;
-    std::string calls = "fsync rename fsync ";  // none: the report is new
+    std::string calls = "fsync rename fsync ";
+    std::string shell = "";   // before the run
+    std::string strace = "";  // more options: a fault injected, other calls traced
+    int exit_status = 0;
+    std::string said = "";       // in the diagnostics
+    std::string check = "true";  // a shell test of the folder afterwards
   };
-  const Row rows[] = {{.report = "report.txt"},
-                      {.report = std::string(250, 'r')},
-                      {.report = "new.txt", .calls = ""}};
+  // clang-format off
+  const Row rows[] = {
+      {.report = "report.txt", .check = holds(kExampleDamage, "report.txt")},
+      {.report = std::string(250, 'r'), .shell = "echo old >" + std::string(250, 'r')},
+      {.report = "new.txt", .calls = over},
+      {.report = "report.txt", .calls = over, .shell = linked, .check = both},
+      {.report = "report.txt", .calls = over, .shell = linked,
+       .strace = "-e inject=pwrite64:signal=SIGTERM", .exit_status = 143, .check = both},
+      {.report = "report.txt", .calls = over, .shell = linked,
+       .strace = "-e inject=ftruncate:signal=SIGTERM", .exit_status = 143, .check = both},
+      {.report = "report.txt", .calls = "fallocate pwrite64 ", .shell = linked,
+       .strace = "-e inject=pwrite64:error=ENOSPC", .exit_status = 1,
+       .said = "(No space left on device); the file is left as it was",
+       .check = holds("last year", "report.txt second.txt")},
+      {.report = "race.txt\nreport.txt", .calls = "openat openat ",
+       .shell = "{ (for i in $(seq 500); do grep -q Give \"$PWD.io1\" && break; sleep 0.01; done; "
+                "sleep 0.3; rm race.txt; mkfifo race.txt) & }",
+       .strace = "-P race.txt -e trace=openat -e inject=openat:delay_enter=2000000:when=1",
+       .said = "no program reads this FIFO", .check = holds(kExampleDamage, "report.txt")}};
+  // clang-format on
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.report);
+    SCOPED_TRACE(row.report + " " + row.strace);
     ScratchDirectory directory;
-    if (!row.calls.empty()) directory.Write(row.report, kOldReport);
-    const ProgramRun run = directory.Run(row.report + kUserCurveRun.substr(10), "", "",
-                                         // a leak check cannot run under a tracer
-                                         "env ASAN_OPTIONS=detect_leaks=0 strace -qq -e "
-                                         "trace=fsync,rename,renameat,renameat2");
+    for (const char* name : {"report.txt", "race.txt"}) directory.Write(name, kOldReport);
+    const ProgramRun run =
+        directory.Run(row.report + kUserCurveRun.substr(10), row.shell, "",
+                      // a leak check cannot run under a tracer
+                      "env ASAN_OPTIONS=detect_leaks=0 strace -qq -e trace=fsync,"
+                      "rename,renameat,renameat2,fallocate,pwrite64,ftruncate " +
+                          row.strace);
     std::istringstream lines(run.diagnostics);
     std::string calls;
     for (std::string line; std::getline(lines, line);) {
-      if (line.starts_with("fsync(")) calls += "fsync ";
-      if (line.starts_with("rename")) calls += "rename ";
+      const std::size_t name = line.find('(');
+      if (line.empty() || line[0] < 'a' || line[0] > 'z' || name == std::string::npos) continue;
+      calls += line.starts_with("rename") ? "rename " : line.substr(0, name) + " ";
     }
-    EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
+    EXPECT_EQ(run.exit_status, row.exit_status) << run.diagnostics;
     EXPECT_EQ(calls, row.calls) << run.diagnostics;
+    EXPECT_NE(run.diagnostics.find(row.said), std::string::npos) << run.diagnostics;
+    EXPECT_EQ(std::system(("cd " + directory.PathOf(".") + " && " + row.check).c_str()), 0)
+        << row.check;
   }
 }
 
