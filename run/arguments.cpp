@@ -35,6 +35,7 @@ constexpr auto kUsage = std::to_array<std::string_view>({
     "  cycle histogram  \"blocks, width, spare\", then \"label cycles/year\" per block",
     "  SN-curve         name line, \"segments 3 fixed\", \"log10(A) m nBreak\" per",
     "                   segment, then the fixed values",
+    "A UTF-8 byte-order mark at the start of a file or of the answers is skipped.",
     "",
     "At a terminal answers can be edited, the up and down arrows recall earlier",
     "answers and Tab completes file names at the file questions.",
@@ -48,10 +49,12 @@ constexpr auto kUsage = std::to_array<std::string_view>({
     "and writes results.csv (damage, life, design check) to an output folder.",
     "",
     "Exit status: 0 damage computed and report written; 1 a failure the run",
-    "reported; 2 an input error in an answer or a file, or the end of console input.",
+    "reported; 2 an input error in an answer or a file, the end of console input",
+    "or a failure to read it, or 100 refused answers in a row at one question",
+    "(answers not from a terminal); 128 + N ended by signal N (130: Ctrl-C).",
     "",
-    "Manual: man qartwo (docs/qartwo.1 in the sources). README.md in the sources",
-    "has a worked example.",
+    "Manual: man qartwo, or man -l qartwo.1 in a build folder (its source is",
+    "docs/qartwo.1.in). README.md in the sources has a worked example.",
 });
 
 // Ends the answer: what unit 6 received must reach it, or standard error says why it did not.

@@ -55,7 +55,7 @@ constexpr auto kUsage = std::to_array<std::string_view>({
     "  qartwo batch --curve 6 --scf 1.5 --thickness 40 -o results hot_spots/*.txt",
     "  qartwo batch --curve 6 --design-life 25 --dff 3 --reports --list spots.csv",
     "",
-    "Manual: man qartwo (docs/qartwo.1 in the sources).",
+    "Manual: man qartwo, or man -l qartwo.1 in a build folder.",
 });
 
 // The options that take a value, and where it goes.
