@@ -46,4 +46,35 @@ void AppendShortest(std::string& text, double value) {
   text.append(digits.data(), written.ptr);
 }
 
+void AppendRounded(std::string& text, double value, int decimals) {
+  if (!std::isfinite(value)) {
+    AppendShortest(text, value);
+    return;
+  }
+  std::array<char, 352> digits{};  // the longest fixed form of a double with a few decimals
+  const std::to_chars_result written = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                                     value, std::chars_format::fixed, decimals);
+  if (written.ec != std::errc()) {
+    AppendShortest(text, value);
+    return;
+  }
+  std::string_view number(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
+  if (number.find('.') != std::string_view::npos) {
+    number.remove_suffix(number.size() - 1 - number.find_last_not_of('0'));
+    if (number.ends_with('.')) number.remove_suffix(1);
+  }
+  text += number == "-0" ? "0" : number;
+}
+
+void AppendSignificant(std::string& text, double value, int digits) {
+  if (!std::isfinite(value)) {
+    AppendShortest(text, value);
+    return;
+  }
+  std::array<char, 32> room{};
+  const std::to_chars_result written = std::to_chars(room.data(), room.data() + room.size(), value,
+                                                     std::chars_format::general, digits);
+  text.append(room.data(), written.ptr);
+}
+
 }  // namespace qartwo

@@ -1,0 +1,20 @@
+// <hot spot>.svg: the picture of one evaluated hot spot - its load spectrum against the
+// SN-curve, its damage by stress range and a caption with its numbers - in a fixed size, its
+// texts as text, its plots' scales as data-* attributes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "run/hot_spot.h"
+
+namespace qartwo {
+
+// Writes into `svg` (replacing what it held) the picture of the hot spot `name` with `inputs`,
+// evaluated into `result` with status 0: 900 x 600 px (a viewBox), the spectrum over the design
+// life when there is one (else per year), and a caption with the curve, SCF, thickness,
+// damage per year, life and, with a design life, the utilisation and verdict.
+void DrawHotSpot(std::string_view name, const HotSpotInputs& inputs, const HotSpotResult& result,
+                 std::string& svg);
+
+}  // namespace qartwo

@@ -1,0 +1,222 @@
+#include "run/spectrum_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "fatigue/damage.h"
+#include "fatigue/sn_vector.h"
+#include "run/pixel_line.h"
+#include "support/text/number_text.h"
+
+namespace qartwo {
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// At most this many decades of stress range below the highest, and of cycles beyond the
+// spectrum's first: beyond them a curve's far end is cut.
+constexpr double kMostStressDecades = 8.0;
+constexpr double kMostCycleDecades = 12.0;
+constexpr double kMargin = 1.25;
+constexpr double kLegendGap = 10.0;  // above the box
+constexpr int kLegendStep = 110;
+
+// The segment block of a curve vector, as the damage sum steps through it.
+struct Segments {
+  std::span<const double> values;
+  int nParPerLin = 0;
+  int nSNlin = 0;
+  long long inside = 0;
+};
+
+Segments SegmentsOf(std::span<const double> curve) {
+  Segments segments{.values = ElementsFrom(curve, HeaderInteger(curve, kIFirstLin)),
+                    .nParPerLin = HeaderInteger(curve, kNParPerLin),
+                    .nSNlin = HeaderInteger(curve, kNSNlin)};
+  segments.inside = SegmentsInside(segments.values.size(), segments.nParPerLin, segments.nSNlin);
+  return segments;
+}
+
+// A segment with the stress ranges on which cyc2fail chooses it: above `lower` up to `upper`.
+struct UsedSegment {
+  int number = 0;  // from 1
+  double logA = 0.0;
+  double m = 0.0;
+  double lower = 0.0;
+  double upper = kInfinity;
+};
+
+// Calls use(segment) for each segment that the damage sum can choose, from high stresses down:
+// the first whose end stress lies below a stress range is chosen, so a segment covers the
+// ranges from its end stress up to the lowest end stress before it. Returns the lowest end
+// stress, at or below which nothing is damaged (0: none).
+template <typename Use>
+double ForEachUsedSegment(const Segments& segments, Use use) {
+  double upper = kInfinity;
+  for (long long j = 0; j < segments.inside && upper > 0.0; ++j) {
+    const double* values = segments.values.data() + j * segments.nParPerLin;
+    const double lower = SegmentEndStress(values[0], values[1], values[2]);
+    if (!(lower < upper) || !(values[1] > 0.0)) continue;  // never chosen, or no usable slope
+    use(UsedSegment{static_cast<int>(j + 1), values[0], values[1], lower, upper});
+    upper = lower;
+  }
+  return std::isfinite(upper) ? upper : 0.0;
+}
+
+// Cycles to failure at `stress` as the damage sum finds them; infinite where nothing is damaged.
+double CyclesAt(const Segments& segments, double stress) {
+  return 1.0 / cyc2fail(stress, segments.values, segments.nParPerLin, segments.nSNlin);
+}
+
+struct Range {
+  double low = kInfinity;
+  double high = 0.0;
+  void Take(double value) {
+    if (!(value > 0.0) || !std::isfinite(value)) return;
+    low = std::min(low, value);
+    high = std::max(high, value);
+  }
+};
+
+// The scales: stress ranges of the blocks with cycles and the segments' ends; cycles of the
+// spectrum, of the knees, of the curve at the highest stress range shown, and a decade beyond
+// the spectrum's end and the last knee.
+void ChooseScales(PlotArea& area, const Segments& segments, const HotSpotResult& result,
+                  double years) {
+  Range stress, cycles;
+  double total = 0.0;
+  for (std::size_t block = result.blocks.size(); block-- > 0;) {
+    if (!(result.counts[block] > 0.0)) continue;
+    // Steps kept off the frame: a little room around the highest and lowest stress range and
+    // before the first step's end.
+    stress.Take(result.blocks[block].stress_range * kMargin);
+    stress.Take(result.blocks[block].stress_range / kMargin);
+    if (total == 0.0) cycles.Take(result.counts[block] * years / 2.0);
+    total += result.counts[block] * years;
+  }
+  cycles.Take(total);
+  double knee = 0.0;
+  ForEachUsedSegment(segments, [&](const UsedSegment& segment) {
+    stress.Take(segment.lower);
+    if (!(segment.lower > 0.0)) return;  // a segment without end has no knee
+    knee = std::pow(10.0, segment.logA - segment.m * std::log10(segment.lower));
+    cycles.Take(knee);
+  });
+  // A decade beyond the spectrum's end and the last knee: room for the fatigue limit's line.
+  cycles.Take(10.0 * std::max(total, knee));
+  if (stress.high == 0.0) stress = {.low = 10.0, .high = 1000.0};
+  area.y = DecadeScale(stress.low, stress.high);
+  area.y.min = std::max(area.y.min, area.y.max - kMostStressDecades);
+  cycles.Take(CyclesAt(segments, std::pow(10.0, area.y.max)));
+  if (cycles.high == 0.0) cycles = {.low = 1e3, .high = 1e8};
+  area.x = DecadeScale(cycles.low, cycles.high);
+  const double spectrum_end = total > 0.0 ? std::ceil(std::log10(total)) : area.x.min + 1.0;
+  if (area.x.max - area.x.min > kMostCycleDecades) {
+    area.x.max = std::max(area.x.min + kMostCycleDecades, spectrum_end);
+  }
+}
+
+// One segment as a line of two points in log-log space, cut to the box: log N = LogA - m log S.
+void DrawSegment(std::string& svg, const PlotArea& area, const UsedSegment& segment) {
+  double low = std::max(area.y.min, (segment.logA - area.x.max) / segment.m);
+  if (segment.lower > 0.0) low = std::max(low, std::log10(segment.lower));
+  double high = std::min(area.y.max, (segment.logA - area.x.min) / segment.m);
+  if (std::isfinite(segment.upper)) high = std::min(high, std::log10(segment.upper));
+  if (!(low < high)) return;
+  svg +=
+      "<polyline class=\"curve\" data-segment=\"" + std::to_string(segment.number) + "\" points=\"";
+  PixelLine line = StartPixelLine(svg);
+  for (const double log_stress : {high, low}) {
+    AddPixel(line, PixelX(area, std::pow(10.0, segment.logA - segment.m * log_stress)),
+             PixelY(area, std::pow(10.0, log_stress)));
+  }
+  EndPixelLine(line);
+  svg += "\"/>\n";
+}
+
+// The fatigue limit: from the knee of the last segment to the box's right edge; false when it
+// lies outside the box.
+bool DrawLimit(std::string& svg, const PlotArea& area, const UsedSegment& last, double limit) {
+  const double knee = std::pow(10.0, last.logA - last.m * std::log10(limit));
+  const double log_limit = std::log10(limit);
+  if (log_limit < area.y.min || log_limit > area.y.max || std::log10(knee) >= area.x.max) {
+    return false;
+  }
+  svg += "<polyline class=\"fatigue-limit\" data-stress=\"";
+  AppendShortest(svg, limit);
+  svg += "\" points=\"";
+  PixelLine line = StartPixelLine(svg);
+  AddPixel(line, PixelX(area, knee), PixelY(area, limit));
+  AddPixel(line, area.left + area.width, PixelY(area, limit));
+  EndPixelLine(line);
+  svg += "\"/>\n";
+  return true;
+}
+
+// False when no block has cycles: nothing drawn.
+bool DrawSpectrum(std::string& svg, const PlotArea& area, const HotSpotResult& result,
+                  double years) {
+  PixelLine line = StartPixelLine(svg);
+  double cycles = 0.0;
+  for (std::size_t block = result.blocks.size(); block-- > 0;) {
+    if (!(result.counts[block] > 0.0)) continue;
+    if (!line.has_held) svg += "<polyline class=\"spectrum\" points=\"";
+    const double y = PixelY(area, result.blocks[block].stress_range);
+    AddPixel(line, line.has_held ? PixelX(area, cycles) : area.left, y);
+    cycles += result.counts[block] * years;
+    AddPixel(line, PixelX(area, cycles), y);
+  }
+  if (!line.has_held) return false;
+  AddPixel(line, PixelX(area, cycles), area.top + area.height);
+  EndPixelLine(line);
+  svg += "\"/>\n";
+  return true;
+}
+
+// A row above the box naming the lines drawn: the curve, the spectrum (when a block has
+// cycles) and the fatigue limit (when there is one).
+void DrawLegend(std::string& svg, const PlotArea& area, bool spectrum, bool limit) {
+  struct Entry {
+    std::string_view kind;
+    std::string_view text;
+    bool shown;
+  };
+  const Entry entries[] = {{"curve", "SN-curve", true},
+                           {"spectrum", "spectrum", spectrum},
+                           {"fatigue-limit", "fatigue limit", limit}};
+  const std::string y = std::to_string(static_cast<int>(area.top - kLegendGap));
+  auto x = static_cast<int>(area.left);
+  svg += "<g class=\"legend\">\n";
+  for (const Entry& entry : entries) {
+    if (!entry.shown) continue;
+    svg += "<path class=\"" + std::string(entry.kind) + "\" d=\"M" + std::to_string(x) + " " + y +
+           "h22\" transform=\"translate(0 -4)\"/><text x=\"" + std::to_string(x + 28) + "\" y=\"" +
+           y + "\">" + std::string(entry.text) + "</text>\n";
+    x += kLegendStep;
+  }
+  svg += "</g>\n";
+}
+
+}  // namespace
+
+void DrawSpectrumPlot(std::string& svg, PlotArea area, const HotSpotResult& result, double years,
+                      std::string_view x_title) {
+  const Segments segments = SegmentsOf(result.curve);
+  ChooseScales(area, segments, result, years);
+  OpenPlotArea(svg, area,
+               {.classes = "plot spectrum-plot",
+                .title = "Spectrum against SN-curve",
+                .x_title = x_title,
+                .y_title = "stress range (MPa)"});
+  UsedSegment last;
+  const double limit = ForEachUsedSegment(segments, [&](const UsedSegment& segment) {
+    DrawSegment(svg, area, segment);
+    last = segment;
+  });
+  const bool limit_drawn = limit > 0.0 && DrawLimit(svg, area, last, limit);
+  const bool spectrum = DrawSpectrum(svg, area, result, years);
+  DrawLegend(svg, area, spectrum, limit_drawn);
+  ClosePlotArea(svg);
+}
+
+}  // namespace qartwo
