@@ -83,6 +83,7 @@ struct Batch {
   Worst by_damage;
   Worst by_utilisation;
   BatchIndex index;       // with --plots
+  PictureFrames frames;   // with --plots
   bool progress = false;  // standard error is a terminal
   timespec started{};
   double shown_at = 0.0;  // seconds at the last progress line, 0 for none yet
@@ -218,7 +219,7 @@ void WriteOwnFiles(Batch& batch) {
     PutFile(batch, kBlocksSuffix, batch.text, true);
   }
   if (writing(options.plots)) {
-    DrawHotSpot(batch.entry.name, batch.inputs, batch.result, batch.text);
+    DrawHotSpot(batch.entry.name, batch.inputs, batch.result, batch.frames, batch.text);
     PutFile(batch, kPictureSuffix, batch.text, true);
   }
   if (batch.result.status == kExitCompleted) return;
@@ -334,6 +335,7 @@ int Run(Batch& batch) {
   BlankText(batch.date_stamp);
   DATSTR(kStampLevel, std::span(batch.date_stamp).first(kStampLength));
   if (!OpenOutputs(batch)) return kExitReportedFailure;
+  if (batch.options.plots) batch.index.rows.reserve(static_cast<std::size_t>(batch.count));
   batch.progress = isatty(STDERR_FILENO) != 0;
   clock_gettime(CLOCK_MONOTONIC, &batch.started);
   std::string problem;

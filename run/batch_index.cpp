@@ -13,6 +13,9 @@ namespace qartwo {
 namespace {
 
 constexpr std::size_t kChartRows = 30;
+// About what a row of the table and the rest of the page take, to make room at once.
+constexpr std::size_t kRowBytes = 160;
+constexpr std::size_t kPageBytes = 16384;
 constexpr std::size_t kChartNameRoom = 32;  // characters of a name in the chart
 constexpr int kDigits = 5;
 constexpr int kChartRow = 22;  // pixels
@@ -35,10 +38,11 @@ constexpr std::string_view kStyle =
     ".hot-spots th,.hot-spots td{padding:3px 10px;border-bottom:1px solid #ddd;text-align:left;"
     "vertical-align:top}\n"
     ".hot-spots th{white-space:nowrap}\n"
-    ".hot-spots td.number{text-align:right;font-variant-numeric:tabular-nums}\n"
+    ".hot-spots td:nth-child(-n+7):not(:nth-child(2)):not(:nth-child(6)){text-align:right;"
+    "font-variant-numeric:tabular-nums}\n"
     ".hot-spots thead th{background:#f0f0f0;position:sticky;top:0}\n"
     "tr.failed{background:#fdecea}\n"
-    ".message{max-width:40em;font-size:13px;overflow-wrap:anywhere}\n"
+    ".hot-spots td:nth-child(8){max-width:40em;font-size:13px;overflow-wrap:anywhere}\n"
     ".pass{color:#1a7f37}.fail,.status-failed{color:#c62828;font-weight:bold}\n"
     "svg.chart{max-width:900px;width:100%;height:auto}\n"
     ".chart text{font-size:12px;fill:#1d1d1d}.chart .bar{fill:#7ea7d8}"
@@ -228,35 +232,39 @@ void WriteChart(std::string& html, const BatchIndex& index, bool by_utilisation)
   html += "</svg>\n</section>\n";
 }
 
-void AppendCell(std::string& html, std::string_view classes, double value, bool shown) {
-  html += classes.empty() ? "<td>" : "<td class=\"" + std::string(classes) + "\">";
+// A cell of a number, empty when not `shown`.
+void AppendCell(std::string& html, double value, bool shown) {
+  html += "<td>";
   if (shown) AppendNumber(html, value);
   html += "</td>";
 }
 
+// A row of the table; the style aligns the columns of numbers.
 void WriteTableRow(std::string& html, const IndexRow& row, std::size_t rank, bool first_failed) {
   const bool evaluated = row.status == kExitCompleted;
-  html += evaluated      ? "<tr>"
-          : first_failed ? "<tr class=\"failed\" id=\"failed\">"
-                         : "<tr class=\"failed\">";
-  html += "<td class=\"number\">";
-  if (evaluated) html += std::to_string(rank);
+  html += evaluated      ? "<tr><td>"
+          : first_failed ? "<tr class=\"failed\" id=\"failed\"><td>"
+                         : "<tr class=\"failed\"><td>";
+  if (evaluated) AppendRounded(html, static_cast<double>(rank), 0);
   html += "</td><td>";
   AppendLinkedName(html, row, std::string_view::npos);
   html += "</td>";
-  AppendCell(html, "number", row.damage, evaluated);
-  html += "<td class=\"number\">";
+  AppendCell(html, row.damage, evaluated);
+  html += "<td>";
   if (evaluated && row.damage == 0.0) html += "no end";
   if (evaluated && row.damage != 0.0) AppendNumber(html, 1.0 / row.damage);
   html += "</td>";
   const bool design = evaluated && row.has_design_life;
-  AppendCell(html, "number", row.utilisation, design);
+  AppendCell(html, row.utilisation, design);
   html += !design                  ? "<td></td>"
           : row.utilisation <= 1.0 ? "<td class=\"pass\">pass</td>"
                                    : "<td class=\"fail\">fail</td>";
-  html += evaluated ? "<td class=\"number\">0</td>"
-                    : "<td class=\"number status-failed\">" + std::to_string(row.status) + "</td>";
-  html += "<td class=\"message\">";
+  html += evaluated ? "<td>0</td>" : "<td class=\"status-failed\">";
+  if (!evaluated) {
+    html += static_cast<char>('0' + row.status);
+    html += "</td>";
+  }
+  html += "<td>";
   AppendMarkupText(html, row.message, TextSource::kVisible);
   html += "</td></tr>\n";
 }
@@ -275,6 +283,37 @@ void WriteTable(std::string& html, const BatchIndex& index) {
     WriteTableRow(html, row, at + 1, first_failed);
   }
   html += "</tbody>\n</table>\n</section>\n";
+}
+
+// Sorts `rows` worst first, failed ones last, each in input order: their keys are sorted, and
+// the rows moved into place along the cycles of that order, without a second vector of rows.
+void SortWorstFirst(std::vector<IndexRow>& rows, bool by_utilisation) {
+  struct Key {
+    bool failed;
+    double weight;
+    std::size_t at;
+  };
+  std::vector<Key> keys(rows.size());
+  for (std::size_t at = 0; at < rows.size(); ++at) {
+    keys[at] = {rows[at].status != kExitCompleted, Weight(rows[at], by_utilisation), at};
+  }
+  std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    if (a.failed || b.failed) return !a.failed && b.failed;
+    return a.weight > b.weight;
+  });
+  for (std::size_t start = 0; start < keys.size(); ++start) {
+    if (keys[start].at == start) continue;  // in place, or moved already
+    IndexRow first = std::move(rows[start]);
+    std::size_t to = start;
+    while (keys[to].at != start) {
+      const std::size_t from = keys[to].at;
+      rows[to] = std::move(rows[from]);
+      keys[to].at = to;
+      to = from;
+    }
+    rows[to] = std::move(first);
+    keys[to].at = to;
+  }
 }
 
 }  // namespace
@@ -300,13 +339,8 @@ void AddIndexRow(BatchIndex& index, std::string_view name, const HotSpotInputs* 
 void WriteBatchIndex(BatchIndex& index, const BatchOptions& options, const HotSpotList& list,
                      std::string& html) {
   const bool by_utilisation = ByUtilisation(index);
-  std::stable_sort(index.rows.begin(), index.rows.end(),
-                   [by_utilisation](const IndexRow& a, const IndexRow& b) {
-                     const bool a_failed = a.status != kExitCompleted;
-                     const bool b_failed = b.status != kExitCompleted;
-                     if (a_failed || b_failed) return !a_failed && b_failed;
-                     return Weight(a, by_utilisation) > Weight(b, by_utilisation);
-                   });
+  SortWorstFirst(index.rows, by_utilisation);
+  html.reserve(index.rows.size() * kRowBytes + kPageBytes);
   html = kHead;
   html += std::to_string(index.rows.size()) + " hot spots</title>\n";
   html += kStyle;

@@ -16,19 +16,21 @@ constexpr double kNoteGap = 10.0;       // the governing block's note, above the
 
 void AppendRect(std::string& svg, double x, double y, double width, double height) {
   svg += " x=\"";
-  AppendRounded(svg, x, 2);
+  AppendRounded(svg, x, kPixelDecimals);
   svg += "\" y=\"";
-  AppendRounded(svg, y, 2);
+  AppendRounded(svg, y, kPixelDecimals);
   svg += "\" width=\"";
-  AppendRounded(svg, width, 2);
+  AppendRounded(svg, width, kPixelDecimals);
   svg += "\" height=\"";
-  AppendRounded(svg, height, 2);
+  AppendRounded(svg, height, kPixelDecimals);
   svg += '"';
 }
 
 // The block's share of the damage in %, and its stress range in MPa, for people.
 void AppendBlockText(std::string& svg, const HotSpotResult& result, std::size_t block) {
-  svg += "block " + std::to_string(block + 1) + " at ";
+  svg += "block ";
+  AppendRounded(svg, static_cast<double>(block + 1), 0);
+  svg += " at ";
   AppendSignificant(svg, result.blocks[block].stress_range, 4);
   svg += " MPa: ";
   AppendSignificant(svg, result.blocks[block].damage / result.damage * kPercent, 3);
@@ -58,11 +60,8 @@ void DrawBars(std::string& svg, const PlotArea& area, const HotSpotResult& resul
     const double top = PixelY(area, result.blocks[block].damage / result.damage * kPercent);
     svg += static_cast<long long>(block) == governing ? "<rect class=\"bar governing\""
                                                       : "<rect class=\"bar\"";
-    svg += " data-block=\"" + std::to_string(block + 1) + '"';
     AppendRect(svg, left, top, right - left, bottom - top);
-    svg += "><title>";
-    AppendBlockText(svg, result, block);
-    svg += "</title></rect>\n";
+    svg += "/>\n";
   }
 }
 
@@ -71,7 +70,7 @@ void DrawBars(std::string& svg, const PlotArea& area, const HotSpotResult& resul
 void DrawOutline(std::string& svg, const PlotArea& area, const HotSpotResult& result,
                  std::size_t end) {
   const double bottom = area.top + area.height;
-  svg += "<polygon class=\"bars-outline\" points=\"";
+  svg += "<style>.bars-outline{fill:#7ea7d8}</style>\n<polygon class=\"bars-outline\" points=\"";
   PixelLine line = StartPixelLine(svg);
   AddPixel(line, BarEdges(area, result, 0).first, bottom);
   for (std::size_t block = 0; block < end; ++block) {
@@ -95,30 +94,32 @@ void DrawOutline(std::string& svg, const PlotArea& area, const HotSpotResult& re
 void WriteGoverningNote(std::string& svg, const PlotArea& area, const HotSpotResult& result,
                         long long governing) {
   svg += "<text class=\"governing-note\" x=\"";
-  AppendRounded(svg, area.left, 2);
+  AppendRounded(svg, area.left, kPixelDecimals);
   svg += "\" y=\"";
-  AppendRounded(svg, area.top - kNoteGap, 2);
+  AppendRounded(svg, area.top - kNoteGap, kPixelDecimals);
   svg += "\">governing: ";
   AppendBlockText(svg, result, static_cast<std::size_t>(governing));
   svg += "</text>\n";
 }
 
 void WriteNoDamage(std::string& svg, const PlotArea& area) {
+  svg += "<style>.no-damage{font-size:14px;fill:#555}</style>\n";
   svg += "<text class=\"no-damage\" text-anchor=\"middle\" x=\"";
-  AppendRounded(svg, area.left + area.width / 2.0, 2);
+  AppendRounded(svg, area.left + area.width / 2.0, kPixelDecimals);
   svg += "\" y=\"";
-  AppendRounded(svg, area.top + area.height / 2.0, 2);
+  AppendRounded(svg, area.top + area.height / 2.0, kPixelDecimals);
   svg += "\">Damage per year 0:</text>\n";
   svg += "<text class=\"no-damage\" text-anchor=\"middle\" x=\"";
-  AppendRounded(svg, area.left + area.width / 2.0, 2);
+  AppendRounded(svg, area.left + area.width / 2.0, kPixelDecimals);
   svg += "\" y=\"";
-  AppendRounded(svg, area.top + area.height / 2.0 + 18.0, 2);
+  AppendRounded(svg, area.top + area.height / 2.0 + 18.0, kPixelDecimals);
   svg += "\">no block does damage, no bars</text>\n";
 }
 
 }  // namespace
 
-void DrawDamagePlot(std::string& svg, PlotArea area, const HotSpotResult& result) {
+void DrawDamagePlot(std::string& svg, PlotArea area, const HotSpotResult& result,
+                    PlotFrame& frame) {
   // The last block that does damage; the blocks' highest stress range when none does.
   std::size_t end = 0;
   double top_share = 0.0;
@@ -138,7 +139,8 @@ void DrawDamagePlot(std::string& svg, PlotArea area, const HotSpotResult& result
                {.classes = "plot damage-plot",
                 .title = "Damage by stress range",
                 .x_title = "stress range used (MPa)",
-                .y_title = "share of the damage (%)"});
+                .y_title = "share of the damage (%)"},
+               frame);
   if (!damaged) {
     WriteNoDamage(svg, area);
   } else {

@@ -16,6 +16,7 @@ inline constexpr std::size_t kMostBars = 200;
 // evaluated `result` that does damage (x: its stress range used, one block wide; y: its share
 // of the damage in %), or beyond kMostBars blocks one outline of them all; the governing block
 // (GoverningBlock) marked and named above the box. A damage of 0 draws no bar and says so.
-void DrawDamagePlot(std::string& svg, PlotArea area, const HotSpotResult& result);
+// The frame comes from `frame` when that holds it.
+void DrawDamagePlot(std::string& svg, PlotArea area, const HotSpotResult& result, PlotFrame& frame);
 
 }  // namespace qartwo

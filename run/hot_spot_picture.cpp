@@ -3,6 +3,7 @@
 #include "run/damage_plot.h"
 #include "run/results_table.h"
 #include "run/spectrum_plot.h"
+#include "support/text/fixed_text.h"
 #include "support/text/markup.h"
 #include "support/text/number_text.h"
 
@@ -16,33 +17,24 @@ constexpr std::size_t kCurveNameRoom = 90;
 constexpr int kDigits = 5;
 
 constexpr std::string_view kHead =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"900\" height=\"600\" "
-    "viewBox=\"0 0 900 600\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\" "
+    "viewBox=\"0 0 900 600\" font-family=\"DejaVu Sans,Arial,sans-serif\" "
     "font-size=\"12\">\n";
+// The style of what every picture has; what only some have brings its own rules along.
 constexpr std::string_view kStyle =
     "<style>\n"
-    "text{fill:#1d1d1d}\n"
-    ".background{fill:#fff}\n"
-    ".frame{fill:none;stroke:#555}\n"
-    ".grid{fill:none;stroke:#eee}\n"
-    ".grid-major{fill:none;stroke:#ccc}\n"
-    ".plot-title{font-size:14px;font-weight:bold}\n"
-    ".axis-title{font-size:13px}\n"
-    ".caption-name{font-size:18px;font-weight:bold}\n"
-    ".caption-curve,.caption-numbers{font-size:13px}\n"
-    ".verdict{font-size:16px;font-weight:bold}\n"
-    ".curve{fill:none;stroke:#1f4e99;stroke-width:2.5}\n"
-    ".fatigue-limit{fill:none;stroke:#1f4e99;stroke-width:2.5;stroke-dasharray:8 4}\n"
-    ".spectrum{fill:none;stroke:#d35400;stroke-width:2}\n"
-    ".bar,.bars-outline{fill:#7ea7d8}\n"
-    ".governing,.bar.governing{fill:#d35400}\n"
-    ".governing-note{fill:#a84300;font-weight:bold}\n"
-    ".no-damage{font-size:14px;fill:#555}\n"
-    ".pass{fill:#1a7f37}\n"
-    ".fail{fill:#c62828}\n"
+    "path,polyline{fill:none}.grid{stroke:#eee}.grid-major{stroke:#ccc}.frame{fill:none;stroke:#"
+    "555}\n"
+    ".plot-title,.caption-name,.governing-note{font-weight:bold}.plot-title{font-size:14px}\n"
+    ".caption-name{font-size:18px}.axis-title,.caption-curve,.caption-numbers{font-size:13px}\n"
+    ".axis-title{text-anchor:middle}.curve{stroke:#1f4e99;stroke-width:2.5}\n"
+    ".spectrum{stroke:#d35400;stroke-width:2}.bar{fill:#7ea7d8}.governing{fill:#d35400}\n"
+    ".governing-note{fill:#a84300}\n"
     "</style>\n"
-    "<rect class=\"background\" width=\"900\" height=\"600\"/>\n";
+    "<rect width=\"900\" height=\"600\" fill=\"#fff\"/>\n";
+constexpr std::string_view kVerdictStyle =
+    "<style>.verdict{font-size:16px;font-weight:bold}.pass{fill:#1a7f37}.fail{fill:#c62828}"
+    "</style>\n";
 
 constexpr PlotArea kSpectrumArea{
     .left = 92, .top = 112, .width = 340, .height = 332, .x = {}, .y = {}};
@@ -51,19 +43,23 @@ constexpr PlotArea kDamageArea{
 
 // A text of the caption at (x, y) with class `kind`; `words` is markup.
 void OpenText(std::string& svg, std::string_view kind, int x, int y) {
-  svg += "<text class=\"" + std::string(kind) + "\" x=\"" + std::to_string(x) + "\" y=\"" +
-         std::to_string(y) + "\">";
+  svg += "<text class=\"";
+  svg += kind;
+  svg += "\" x=\"";
+  AppendRounded(svg, x, 0);
+  svg += "\" y=\"";
+  AppendRounded(svg, y, 0);
+  svg += "\">";
 }
 
 // `text` from a file, cut to `room` characters, with the whole text as a tooltip when cut.
 void AppendName(std::string& svg, std::string_view text, TextSource source, std::size_t room) {
-  std::string shown;
-  if (AppendMarkupText(shown, text, source, room)) {
-    svg += "<title>";
-    AppendMarkupText(svg, text, source);
-    svg += "</title>";
-  }
-  svg += shown;
+  const std::size_t start = svg.size();
+  if (!AppendMarkupText(svg, text, source, room)) return;
+  std::string tooltip = "<title>";
+  AppendMarkupText(tooltip, text, source);
+  tooltip += "</title>";
+  svg.insert(start, tooltip);
 }
 
 void AppendNumber(std::string& svg, double value) {
@@ -78,13 +74,19 @@ void WriteHeading(std::string& svg, std::string_view name, const HotSpotInputs& 
   svg += "</text>\n";
   OpenText(svg, "caption-curve", 24, 56);
   svg += "SN-curve: ";
-  AppendName(svg, result.shown_name, TextSource::kRaw, kCurveNameRoom);
-  svg += result.user_curve ? " (user-defined)"
-                           : " (built-in curve " + std::to_string(inputs.curve_number) + ")";
+  AppendName(svg, TrimTrailingBlanks(result.shown_name), TextSource::kRaw, kCurveNameRoom);
+  if (result.user_curve) {
+    svg += " (user-defined)";
+  } else {
+    svg += " (built-in curve ";
+    AppendRounded(svg, inputs.curve_number, 0);
+    svg += ")";
+  }
   svg += "</text>\n";
   if (!inputs.has_design_life) return;
   const double utilisation = Utilisation(result, inputs);
   const bool pass = utilisation <= 1.0;
+  svg += kVerdictStyle;
   svg += pass ? "<text class=\"verdict pass\"" : "<text class=\"verdict fail\"";
   svg += " text-anchor=\"end\" x=\"876\" y=\"32\">utilisation ";
   AppendSignificant(svg, utilisation, 3);
@@ -108,9 +110,7 @@ void WriteNumbers(std::string& svg, const HotSpotInputs& inputs, const HotSpotRe
   } else {
     svg += " \u00B7 no thickness correction on this curve";
   }
-  svg += "</text>\n";
-  OpenText(svg, "caption-numbers", 24, 550);
-  svg += "Damage per year ";
+  svg += "<tspan x=\"24\" dy=\"22\">Damage per year ";
   AppendNumber(svg, result.damage);
   svg += " \u00B7 life ";
   if (result.damage > 0.0) {
@@ -119,8 +119,7 @@ void WriteNumbers(std::string& svg, const HotSpotInputs& inputs, const HotSpotRe
   } else {
     svg += "without end (no damage)";
   }
-  svg += "</text>\n";
-  OpenText(svg, "caption-numbers", 24, 572);
+  svg += "</tspan><tspan x=\"24\" dy=\"22\">";
   if (inputs.has_design_life) {
     const double utilisation = Utilisation(result, inputs);
     svg += "Design life ";
@@ -132,33 +131,34 @@ void WriteNumbers(std::string& svg, const HotSpotInputs& inputs, const HotSpotRe
     svg += utilisation <= 1.0 ? ", <tspan class=\"pass\">pass</tspan>"
                               : ", <tspan class=\"fail\">fail</tspan>";
   } else {
-    svg += "No design check (no design life given)";
+    svg += "No design life, no design check";
   }
-  svg += "</text>\n";
+  svg += "</tspan></text>\n";
 }
 
 }  // namespace
 
 void DrawHotSpot(std::string_view name, const HotSpotInputs& inputs, const HotSpotResult& result,
-                 std::string& svg) {
+                 PictureFrames& frames, std::string& svg) {
   svg = kHead;
   svg += "<title>Hot spot ";
   AppendMarkupText(svg, name, TextSource::kRaw);
-  svg += ": fatigue damage</title>\n";
+  svg += "</title>\n";
   svg += kStyle;
   svg += "<g class=\"caption\">\n";
   WriteHeading(svg, name, inputs, result);
   WriteNumbers(svg, inputs, result);
   svg += "</g>\n";
   const double years = inputs.has_design_life ? inputs.design_life : 1.0;
-  std::string x_title = "cycles per year";
+  frames.x_title = "cycles per year";
   if (inputs.has_design_life) {
-    x_title = "cycles in ";
-    AppendNumber(x_title, years);
-    x_title += " years (design life)";
+    frames.x_title = "cycles in ";
+    AppendNumber(frames.x_title, years);
+    frames.x_title += " years (design life)";
   }
-  DrawSpectrumPlot(svg, kSpectrumArea, result, years, x_title);
-  DrawDamagePlot(svg, kDamageArea, result);
+  DrawSpectrumPlot(svg, kSpectrumArea, result, years, frames.x_title, frames.spectrum,
+                   frames.curve);
+  DrawDamagePlot(svg, kDamageArea, result, frames.damage);
   svg += "</svg>\n";
 }
 

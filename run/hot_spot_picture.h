@@ -7,14 +7,25 @@
 #include <string_view>
 
 #include "run/hot_spot.h"
+#include "run/plot_area.h"
+#include "run/spectrum_plot.h"
 
 namespace qartwo {
+
+// What drawing keeps from one picture to the next, since the hot spots of a batch often share
+// their curve and scales: the frames of the two plots and the curve as last drawn.
+struct PictureFrames {
+  PlotFrame spectrum;
+  PlotFrame damage;
+  CurveMemo curve;
+  std::string x_title;  // the spectrum's
+};
 
 // Writes into `svg` (replacing what it held) the picture of the hot spot `name` with `inputs`,
 // evaluated into `result` with status 0: 900 x 600 px (a viewBox), the spectrum over the design
 // life when there is one (else per year), and a caption with the curve, SCF, thickness,
 // damage per year, life and, with a design life, the utilisation and verdict.
 void DrawHotSpot(std::string_view name, const HotSpotInputs& inputs, const HotSpotResult& result,
-                 std::string& svg);
+                 PictureFrames& frames, std::string& svg);
 
 }  // namespace qartwo

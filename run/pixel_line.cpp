@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "run/plot_area.h"
 #include "support/text/number_text.h"
 
 namespace qartwo {
 namespace {
 
-constexpr int kDecimals = 2;
-constexpr double kPerPixel = 100.0;  // 10^kDecimals
+constexpr double kPerPixel = 10.0;  // 10^kPixelDecimals
 
 double Rounded(double value) {
   return std::round(value * kPerPixel) / kPerPixel;
@@ -16,9 +16,9 @@ double Rounded(double value) {
 
 void Write(PixelLine& line, PixelPoint point) {
   if (line.has_written) *line.svg += ' ';
-  AppendRounded(*line.svg, point.x, kDecimals);
+  AppendRounded(*line.svg, point.x, kPixelDecimals);
   *line.svg += ',';
-  AppendRounded(*line.svg, point.y, kDecimals);
+  AppendRounded(*line.svg, point.y, kPixelDecimals);
   line.written = point;
   line.has_written = true;
 }

@@ -1,7 +1,7 @@
-// The points of a polyline or polygon in a picture, written as they come: each rounded to two
-// decimals of a pixel; a point on the pixel of the one before is left out, and one that goes on
-// along the same row or column replaces the one before, so that a step line of thousands of
-// equal steps stays short.
+// The points of a polyline or polygon in a picture, written as they come: each rounded to
+// kPixelDecimals decimals of a pixel; a point on the pixel of the one before is left out, and
+// one that goes on along the same row or column replaces the one before, so that a step line
+// of thousands of equal steps stays short.
 #pragma once
 
 #include <string>

@@ -4,10 +4,15 @@
 // its coordinates back to values.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 namespace qartwo {
+
+// Decimals of a pixel in a picture's coordinates: a tenth is finer than a screen shows, and
+// keeps the files small.
+inline constexpr int kPixelDecimals = 1;
 
 // One axis. A log scale holds decimal logarithms: min and max are whole decades.
 struct Scale {
@@ -27,18 +32,25 @@ struct PlotArea {
   Scale y;
 };
 
+// True when `a` and `b` have the same box and scales.
+bool SameArea(const PlotArea& a, const PlotArea& b);
+
 // A log scale over the whole decades around `low` to `high` (above 0, finite, low <= high), at
 // least one decade.
 Scale DecadeScale(double low, double high);
 
 // A linear scale from 0 up to the lowest multiple of a round step (1, 2, 2.5 or 5 times a power
-// of ten, 4 to 8 steps in all) at or above `high`; 0 to 1 for a `high` of 0 or below.
+// of ten, 3 to 6 steps in all) at or above `high`; 0 to 1 for a `high` of 0 or below.
 Scale RoundScale(double high);
 
 // The pixel column (row) of `value` in the area, kept within its box; a value of 0 or below on
 // a log scale stands at the box's low end.
 double PixelX(const PlotArea& area, double value);
 double PixelY(const PlotArea& area, double value);
+
+// The same for a value already in the scale's units: its decimal logarithm on a log scale.
+double ScaledPixelX(const PlotArea& area, double scaled);
+double ScaledPixelY(const PlotArea& area, double scaled);
 
 // The texts around an area.
 struct AreaTitles {
@@ -48,10 +60,20 @@ struct AreaTitles {
   std::string_view y_title;  // left of the tick labels, turned upright
 };
 
+// An area's frame as last drawn: kept, so that the next picture with the same box, scales
+// and titles takes its text as it is instead of making it again.
+struct PlotFrame {
+  bool drawn = false;
+  PlotArea area;
+  std::array<std::string, 4> titles;  // classes, title, x title, y title
+  std::string text;
+};
+
 // Opens the area's group (its classes, box and scales as data-* attributes) and writes its
-// title, grid, frame, tick labels (a log scale's decades as 10³, 10⁻²) and axis titles. The
-// titles must be markup already.
-void OpenPlotArea(std::string& svg, const PlotArea& area, const AreaTitles& titles);
+// title, grid, frame, tick labels (a log scale's decades as 10³, 10⁻²) and axis titles, from
+// `frame` when it holds them. The titles must be markup already.
+void OpenPlotArea(std::string& svg, const PlotArea& area, const AreaTitles& titles,
+                  PlotFrame& frame);
 
 // Closes the area's group.
 void ClosePlotArea(std::string& svg);

@@ -19,7 +19,7 @@ constexpr double kMostStressDecades = 8.0;
 constexpr double kMostCycleDecades = 12.0;
 constexpr double kMargin = 1.25;
 constexpr double kLegendGap = 10.0;  // above the box
-constexpr int kLegendStep = 110;
+constexpr double kLegendStep = 110.0;
 
 // The segment block of a curve vector, as the damage sum steps through it.
 struct Segments {
@@ -37,35 +37,32 @@ Segments SegmentsOf(std::span<const double> curve) {
   return segments;
 }
 
-// A segment with the stress ranges on which cyc2fail chooses it: above `lower` up to `upper`.
-struct UsedSegment {
-  int number = 0;  // from 1
-  double logA = 0.0;
-  double m = 0.0;
-  double lower = 0.0;
-  double upper = kInfinity;
-};
-
-// Calls use(segment) for each segment that the damage sum can choose, from high stresses down:
-// the first whose end stress lies below a stress range is chosen, so a segment covers the
-// ranges from its end stress up to the lowest end stress before it. Returns the lowest end
-// stress, at or below which nothing is damaged (0: none).
-template <typename Use>
-double ForEachUsedSegment(const Segments& segments, Use use) {
+// The segments that the damage sum can choose, from high stresses down: the first whose end
+// stress lies below a stress range is chosen, so a segment covers the ranges from its end
+// stress up to the lowest end stress before it. Below the lowest nothing is damaged.
+void ReadSegments(std::span<const double> curve, CurveMemo& memo) {
+  memo.curve.assign(curve.begin(), curve.end());
+  memo.segments.clear();
+  memo.drawn = false;
+  const Segments segments = SegmentsOf(curve);
   double upper = kInfinity;
   for (long long j = 0; j < segments.inside && upper > 0.0; ++j) {
     const double* values = segments.values.data() + j * segments.nParPerLin;
     const double lower = SegmentEndStress(values[0], values[1], values[2]);
     if (!(lower < upper) || !(values[1] > 0.0)) continue;  // never chosen, or no usable slope
-    use(UsedSegment{static_cast<int>(j + 1), values[0], values[1], lower, upper});
+    memo.segments.push_back({static_cast<int>(j + 1), values[0], values[1], lower, upper});
     upper = lower;
   }
-  return std::isfinite(upper) ? upper : 0.0;
+  memo.limit = std::isfinite(upper) ? upper : 0.0;
 }
 
-// Cycles to failure at `stress` as the damage sum finds them; infinite where nothing is damaged.
-double CyclesAt(const Segments& segments, double stress) {
-  return 1.0 / cyc2fail(stress, segments.values, segments.nParPerLin, segments.nSNlin);
+// log10 of the cycles to failure at `stress` on the segment chosen there; infinite where
+// nothing is damaged.
+double LogCyclesAt(const CurveMemo& memo, double stress) {
+  for (const UsedSegment& segment : memo.segments) {
+    if (stress > segment.lower) return segment.logA - segment.m * std::log10(stress);
+  }
+  return kInfinity;
 }
 
 struct Range {
@@ -81,7 +78,7 @@ struct Range {
 // The scales: stress ranges of the blocks with cycles and the segments' ends; cycles of the
 // spectrum, of the knees, of the curve at the highest stress range shown, and a decade beyond
 // the spectrum's end and the last knee.
-void ChooseScales(PlotArea& area, const Segments& segments, const HotSpotResult& result,
+void ChooseScales(PlotArea& area, const CurveMemo& memo, const HotSpotResult& result,
                   double years) {
   Range stress, cycles;
   double total = 0.0;
@@ -96,18 +93,18 @@ void ChooseScales(PlotArea& area, const Segments& segments, const HotSpotResult&
   }
   cycles.Take(total);
   double knee = 0.0;
-  ForEachUsedSegment(segments, [&](const UsedSegment& segment) {
+  for (const UsedSegment& segment : memo.segments) {
     stress.Take(segment.lower);
-    if (!(segment.lower > 0.0)) return;  // a segment without end has no knee
+    if (!(segment.lower > 0.0)) continue;  // a segment without end has no knee
     knee = std::pow(10.0, segment.logA - segment.m * std::log10(segment.lower));
     cycles.Take(knee);
-  });
+  }
   // A decade beyond the spectrum's end and the last knee: room for the fatigue limit's line.
   cycles.Take(10.0 * std::max(total, knee));
   if (stress.high == 0.0) stress = {.low = 10.0, .high = 1000.0};
   area.y = DecadeScale(stress.low, stress.high);
   area.y.min = std::max(area.y.min, area.y.max - kMostStressDecades);
-  cycles.Take(CyclesAt(segments, std::pow(10.0, area.y.max)));
+  cycles.Take(std::pow(10.0, LogCyclesAt(memo, std::pow(10.0, area.y.max))));
   if (cycles.high == 0.0) cycles = {.low = 1e3, .high = 1e8};
   area.x = DecadeScale(cycles.low, cycles.high);
   const double spectrum_end = total > 0.0 ? std::ceil(std::log10(total)) : area.x.min + 1.0;
@@ -123,12 +120,13 @@ void DrawSegment(std::string& svg, const PlotArea& area, const UsedSegment& segm
   double high = std::min(area.y.max, (segment.logA - area.x.min) / segment.m);
   if (std::isfinite(segment.upper)) high = std::min(high, std::log10(segment.upper));
   if (!(low < high)) return;
-  svg +=
-      "<polyline class=\"curve\" data-segment=\"" + std::to_string(segment.number) + "\" points=\"";
+  svg += "<polyline class=\"curve\" data-segment=\"";
+  AppendRounded(svg, segment.number, 0);
+  svg += "\" points=\"";
   PixelLine line = StartPixelLine(svg);
   for (const double log_stress : {high, low}) {
-    AddPixel(line, PixelX(area, std::pow(10.0, segment.logA - segment.m * log_stress)),
-             PixelY(area, std::pow(10.0, log_stress)));
+    AddPixel(line, ScaledPixelX(area, segment.logA - segment.m * log_stress),
+             ScaledPixelY(area, log_stress));
   }
   EndPixelLine(line);
   svg += "\"/>\n";
@@ -137,17 +135,17 @@ void DrawSegment(std::string& svg, const PlotArea& area, const UsedSegment& segm
 // The fatigue limit: from the knee of the last segment to the box's right edge; false when it
 // lies outside the box.
 bool DrawLimit(std::string& svg, const PlotArea& area, const UsedSegment& last, double limit) {
-  const double knee = std::pow(10.0, last.logA - last.m * std::log10(limit));
   const double log_limit = std::log10(limit);
-  if (log_limit < area.y.min || log_limit > area.y.max || std::log10(knee) >= area.x.max) {
-    return false;
-  }
-  svg += "<polyline class=\"fatigue-limit\" data-stress=\"";
+  const double log_knee = last.logA - last.m * log_limit;
+  if (log_limit < area.y.min || log_limit > area.y.max || log_knee >= area.x.max) return false;
+  svg +=
+      "<style>.fatigue-limit{stroke:#1f4e99;stroke-width:2.5;stroke-dasharray:8 4}</style>\n"
+      "<polyline class=\"fatigue-limit\" data-stress=\"";
   AppendShortest(svg, limit);
   svg += "\" points=\"";
   PixelLine line = StartPixelLine(svg);
-  AddPixel(line, PixelX(area, knee), PixelY(area, limit));
-  AddPixel(line, area.left + area.width, PixelY(area, limit));
+  AddPixel(line, ScaledPixelX(area, log_knee), ScaledPixelY(area, log_limit));
+  AddPixel(line, area.left + area.width, ScaledPixelY(area, log_limit));
   EndPixelLine(line);
   svg += "\"/>\n";
   return true;
@@ -184,38 +182,52 @@ void DrawLegend(std::string& svg, const PlotArea& area, bool spectrum, bool limi
   const Entry entries[] = {{"curve", "SN-curve", true},
                            {"spectrum", "spectrum", spectrum},
                            {"fatigue-limit", "fatigue limit", limit}};
-  const std::string y = std::to_string(static_cast<int>(area.top - kLegendGap));
-  auto x = static_cast<int>(area.left);
-  svg += "<g class=\"legend\">\n";
+  const double y = area.top - kLegendGap;
+  double x = area.left;
   for (const Entry& entry : entries) {
     if (!entry.shown) continue;
-    svg += "<path class=\"" + std::string(entry.kind) + "\" d=\"M" + std::to_string(x) + " " + y +
-           "h22\" transform=\"translate(0 -4)\"/><text x=\"" + std::to_string(x + 28) + "\" y=\"" +
-           y + "\">" + std::string(entry.text) + "</text>\n";
+    svg += "<path class=\"";
+    svg += entry.kind;
+    svg += "\" d=\"M";
+    AppendRounded(svg, x, kPixelDecimals);
+    svg += ' ';
+    AppendRounded(svg, y - 4.0, kPixelDecimals);
+    svg += "h22\"/><text x=\"";
+    AppendRounded(svg, x + 28.0, kPixelDecimals);
+    svg += "\" y=\"";
+    AppendRounded(svg, y, kPixelDecimals);
+    svg += "\">";
+    svg += entry.text;
+    svg += "</text>\n";
     x += kLegendStep;
   }
-  svg += "</g>\n";
 }
 
 }  // namespace
 
 void DrawSpectrumPlot(std::string& svg, PlotArea area, const HotSpotResult& result, double years,
-                      std::string_view x_title) {
-  const Segments segments = SegmentsOf(result.curve);
-  ChooseScales(area, segments, result, years);
+                      std::string_view x_title, PlotFrame& frame, CurveMemo& memo) {
+  if (!std::equal(result.curve.begin(), result.curve.end(), memo.curve.begin(), memo.curve.end())) {
+    ReadSegments(result.curve, memo);
+  }
+  ChooseScales(area, memo, result, years);
   OpenPlotArea(svg, area,
                {.classes = "plot spectrum-plot",
                 .title = "Spectrum against SN-curve",
                 .x_title = x_title,
-                .y_title = "stress range (MPa)"});
-  UsedSegment last;
-  const double limit = ForEachUsedSegment(segments, [&](const UsedSegment& segment) {
-    DrawSegment(svg, area, segment);
-    last = segment;
-  });
-  const bool limit_drawn = limit > 0.0 && DrawLimit(svg, area, last, limit);
+                .y_title = "stress range (MPa)"},
+               frame);
+  if (!memo.drawn || !SameArea(memo.area, area)) {
+    memo.lines.clear();
+    for (const UsedSegment& segment : memo.segments) DrawSegment(memo.lines, area, segment);
+    memo.limit_drawn =
+        memo.limit > 0.0 && DrawLimit(memo.lines, area, memo.segments.back(), memo.limit);
+    memo.area = area;
+    memo.drawn = true;
+  }
+  svg += memo.lines;
   const bool spectrum = DrawSpectrum(svg, area, result, years);
-  DrawLegend(svg, area, spectrum, limit_drawn);
+  DrawLegend(svg, area, spectrum, memo.limit_drawn);
   ClosePlotArea(svg);
 }
 

@@ -66,6 +66,19 @@ std::string_view Escaped(char c, TextSource source, std::array<char, 4>& room) {
   return {room.data(), room.size()};
 }
 
+// True for a printable ASCII character that needs no escape.
+bool Plain(char c, TextSource source) {
+  const auto code = static_cast<unsigned char>(c);
+  return code >= 32 && code < 127 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'' &&
+         (c != '\\' || source == TextSource::kVisible);
+}
+
+// A byte that a link keeps as it is: A-Z, a-z, 0-9, - . _ ~.
+bool Unreserved(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~';
+}
+
 }  // namespace
 
 bool AppendMarkupText(std::string& markup, std::string_view text, TextSource source,
@@ -76,6 +89,17 @@ bool AppendMarkupText(std::string& markup, std::string_view text, TextSource sou
     if (shown == limit) {
       markup += kEllipsis;
       return true;
+    }
+    // A run of characters that stand as they are goes in at once.
+    std::size_t plain = at;
+    while (plain < text.size() && plain - at < limit - shown && Plain(text[plain], source)) {
+      ++plain;
+    }
+    if (plain > at) {
+      markup.append(text.data() + at, plain - at);
+      shown += plain - at;
+      at = plain;
+      continue;
     }
     const auto code = static_cast<unsigned char>(text[at]);
     std::size_t length = 1;
@@ -101,17 +125,15 @@ bool AppendMarkupText(std::string& markup, std::string_view text, TextSource sou
 }
 
 void AppendPercentEncoded(std::string& link, std::string_view text) {
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '.' || c == '_' || c == '~';
-    if (plain) {
-      link += c;
-    } else {
-      link += '%';
-      link += kHexDigits[code >> 4];
-      link += kHexDigits[code & 15];
-    }
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t plain = at;
+    while (plain < text.size() && Unreserved(text[plain])) ++plain;
+    link.append(text.data() + at, plain - at);  // a run that stays as it is goes in at once
+    if (plain == text.size()) return;
+    const auto code = static_cast<unsigned char>(text[plain]);
+    const std::array<char, 3> encoded = {'%', kHexDigits[code >> 4], kHexDigits[code & 15]};
+    link.append(encoded.data(), encoded.size());
+    at = plain + 1;
   }
 }
 
