@@ -89,7 +89,7 @@ struct ShownOption {
   std::string_view value;
   std::string_view unit;
   ListColumn column;
-  std::string_view otherwise;  // when neither the option nor the column gives a value
+  std::string_view otherwise;  // when neither the option nor the column gives one; "" for none
 };
 
 void AppendOption(std::string& html, const ShownOption& option, const HotSpotList& list) {
@@ -104,8 +104,11 @@ void AppendOption(std::string& html, const ShownOption& option, const HotSpotLis
   if (column) {
     html += option.value.empty() ? "from the list's column " : ", unless the list's column ";
     html += kListColumnNames[option.column];
-    html += option.value.empty() ? ", else " : " gives another";
-    if (option.value.empty()) html += option.otherwise;
+    html += option.value.empty() ? "" : " gives another";
+    if (option.value.empty() && !option.otherwise.empty()) {
+      html += ", else ";
+      html += option.otherwise;
+    }
   } else if (option.value.empty()) {
     html += option.otherwise;
   }
@@ -125,7 +128,7 @@ void WriteInputs(std::string& html, const BatchOptions& options, const HotSpotLi
   }
   html += "</dd>\n";
   const ShownOption shown[] = {
-      {"SN-curve", options.curve, "", kCurveColumn, "none"},
+      {"SN-curve", options.curve, "", kCurveColumn, ""},
       {"SCF", options.scf, "", kScfColumn, "1.0"},
       {"Thickness", options.thickness, " mm", kThicknessColumn, "the curve's reference"},
       {"Design life", options.design_life, " years", kDesignLifeColumn, "none"},

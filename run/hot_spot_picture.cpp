@@ -22,14 +22,12 @@ constexpr std::string_view kHead =
     "font-size=\"12\">\n";
 // The style of what every picture has; what only some have brings its own rules along.
 constexpr std::string_view kStyle =
-    "<style>\n"
-    "path,polyline{fill:none}.grid{stroke:#eee}.grid-major{stroke:#ccc}.frame{fill:none;stroke:#"
-    "555}\n"
-    ".plot-title,.caption-name,.governing-note{font-weight:bold}.plot-title{font-size:14px}\n"
-    ".caption-name{font-size:18px}.axis-title,.caption-curve,.caption-numbers{font-size:13px}\n"
-    ".axis-title{text-anchor:middle}.curve{stroke:#1f4e99;stroke-width:2.5}\n"
-    ".spectrum{stroke:#d35400;stroke-width:2}.bar{fill:#7ea7d8}.governing{fill:#d35400}\n"
-    ".governing-note{fill:#a84300}\n"
+    "<style>path,polyline{fill:none}.grid{stroke:#eee}.grid-major{stroke:#ccc}"
+    ".frame{fill:none;stroke:#555}.plot-title,.caption-name{font-weight:bold}"
+    ".plot-title{font-size:14px}.caption-name{font-size:18px}"
+    ".axis-title,.caption-curve,.caption-numbers{font-size:13px}.axis-title{text-anchor:middle}"
+    ".curve{stroke:#1f4e99;stroke-width:2.5}.spectrum{stroke:#d35400;stroke-width:2}"
+    ".bar{fill:#7ea7d8}.governing{fill:#d35400}.governing-note{font-weight:bold;fill:#a84300}"
     "</style>\n"
     "<rect width=\"900\" height=\"600\" fill=\"#fff\"/>\n";
 constexpr std::string_view kVerdictStyle =

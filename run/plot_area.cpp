@@ -15,6 +15,8 @@ constexpr int kMostSteps = 6;
 constexpr std::array<double, 4> kRoundSteps = {1.0, 2.0, 2.5, 5.0};
 // Minor grid lines (2 and 5 times a decade) from this many pixels per decade on.
 constexpr double kMinorGridDecade = 80.0;
+// Up to this many decades, the minor lines of a log scale are labelled too.
+constexpr double kMinorLabelDecades = 2.0;
 // Room a decade's label needs along each axis; closer decades are labelled every second, third..
 constexpr double kLabelRoomX = 36.0;
 constexpr double kLabelRoomY = 20.0;
@@ -152,16 +154,18 @@ void AppendTickLabels(std::string& svg, const PlotArea& area, bool horizontal) {
                 horizontal ? area.top + area.height + kTickLabelGapX : area.left - kTickLabelGapY,
                 kPixelDecimals);
   svg += horizontal ? ")\">\n" : " 4)\">\n";
+  // A log scale of few decades names its minor lines too (20, 50), or it would say too little.
+  const bool minor_labels = scale.log && scale.max - scale.min <= kMinorLabelDecades;
   long index = 0;
   ForEachGridLine(scale, pixels, [&](double scaled, bool major) {
-    if (!major || index++ % every != 0) return;
+    if (major ? index++ % every != 0 : !minor_labels) return;
     svg += horizontal ? "<text x=\"" : "<text y=\"";
     AppendRounded(svg, horizontal ? AlongX(area, scaled) : AlongY(area, scaled), kPixelDecimals);
     svg += "\">";
-    if (scale.log) {
+    if (scale.log && major) {
       AppendDecade(svg, static_cast<int>(std::lround(scaled)));
     } else {
-      AppendSignificant(svg, scaled, kLabelDigits);
+      AppendSignificant(svg, scale.log ? std::pow(10.0, scaled) : scaled, kLabelDigits);
     }
     svg += "</text>";
   });

@@ -17,7 +17,7 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // spectrum's first: beyond them a curve's far end is cut.
 constexpr double kMostStressDecades = 8.0;
 constexpr double kMostCycleDecades = 12.0;
-constexpr double kMargin = 1.25;
+constexpr double kMargin = 1.1;      // around the stress ranges: keeps the steps off the frame
 constexpr double kLegendGap = 10.0;  // above the box
 constexpr double kLegendStep = 110.0;
 
@@ -50,7 +50,9 @@ void ReadSegments(std::span<const double> curve, CurveMemo& memo) {
     const double* values = segments.values.data() + j * segments.nParPerLin;
     const double lower = SegmentEndStress(values[0], values[1], values[2]);
     if (!(lower < upper) || !(values[1] > 0.0)) continue;  // never chosen, or no usable slope
-    memo.segments.push_back({static_cast<int>(j + 1), values[0], values[1], lower, upper});
+    const double knee =
+        lower > 0.0 ? std::pow(10.0, values[0] - values[1] * std::log10(lower)) : 0.0;
+    memo.segments.push_back({static_cast<int>(j + 1), values[0], values[1], lower, upper, knee});
     upper = lower;
   }
   memo.limit = std::isfinite(upper) ? upper : 0.0;
@@ -95,8 +97,8 @@ void ChooseScales(PlotArea& area, const CurveMemo& memo, const HotSpotResult& re
   double knee = 0.0;
   for (const UsedSegment& segment : memo.segments) {
     stress.Take(segment.lower);
-    if (!(segment.lower > 0.0)) continue;  // a segment without end has no knee
-    knee = std::pow(10.0, segment.logA - segment.m * std::log10(segment.lower));
+    if (!(segment.knee > 0.0)) continue;  // a segment without end has no knee
+    knee = segment.knee;
     cycles.Take(knee);
   }
   // A decade beyond the spectrum's end and the last knee: room for the fatigue limit's line.
@@ -156,16 +158,18 @@ bool DrawSpectrum(std::string& svg, const PlotArea& area, const HotSpotResult& r
                   double years) {
   PixelLine line = StartPixelLine(svg);
   double cycles = 0.0;
+  double x = area.left;
   for (std::size_t block = result.blocks.size(); block-- > 0;) {
     if (!(result.counts[block] > 0.0)) continue;
     if (!line.has_held) svg += "<polyline class=\"spectrum\" points=\"";
     const double y = PixelY(area, result.blocks[block].stress_range);
-    AddPixel(line, line.has_held ? PixelX(area, cycles) : area.left, y);
+    AddPixel(line, x, y);
     cycles += result.counts[block] * years;
-    AddPixel(line, PixelX(area, cycles), y);
+    x = PixelX(area, cycles);  // where this step ends and the next begins
+    AddPixel(line, x, y);
   }
   if (!line.has_held) return false;
-  AddPixel(line, PixelX(area, cycles), area.top + area.height);
+  AddPixel(line, x, area.top + area.height);
   EndPixelLine(line);
   svg += "\"/>\n";
   return true;

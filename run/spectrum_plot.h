@@ -19,6 +19,7 @@ struct UsedSegment {
   double m = 0.0;
   double lower = 0.0;
   double upper = 0.0;  // infinite for the first
+  double knee = 0.0;   // cycles at `lower`, where the segment ends; 0 for one without end
 };
 
 // What the plot keeps of the last curve drawn, since the hot spots of a batch mostly share

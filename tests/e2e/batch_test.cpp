@@ -460,6 +460,16 @@ TEST(Batch, IndexListsWorstFirst) {
   }
 }
 
+// The picture README shows is the one the program makes from the example list.
+TEST(Batch, ReadmePictureIsTheProgramsOwn) {
+  ScratchDirectory directory;
+  const std::string list = std::string(QARTWO_SOURCE_DIR) + "/examples/hot_spots.csv";
+  const ProgramRun run = directory.Run("", "", "batch --plots -o out --list " + ShellQuoted(list));
+  EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
+  EXPECT_EQ(directory.Read("out/leg_a2.svg"), ReadSourceFile("docs/hot_spot_leg_a2.svg"))
+      << "make it again: see README, Many hot spots";
+}
+
 // A failing hot spot removes its files of an earlier batch whatever the options, a complete
 // batch an earlier results.partial.csv, and only a batch that replaced or removed files syncs,
 // once; a signal stops the batch between two hot spots (here one waiting for a FIFO's writer)
