@@ -228,10 +228,16 @@ void DrawSpectrumPlot(std::string& svg, PlotArea area, const HotSpotResult& resu
         memo.limit > 0.0 && DrawLimit(memo.lines, area, memo.segments.back(), memo.limit);
     memo.area = area;
     memo.drawn = true;
+    memo.legend.clear();  // drawn again below for the new axes
   }
   svg += memo.lines;
   const bool spectrum = DrawSpectrum(svg, area, result, years);
-  DrawLegend(svg, area, spectrum, memo.limit_drawn);
+  if (memo.legend.empty() || memo.legend_spectrum != spectrum) {
+    memo.legend.clear();
+    DrawLegend(memo.legend, area, spectrum, memo.limit_drawn);
+    memo.legend_spectrum = spectrum;
+  }
+  svg += memo.legend;
   ClosePlotArea(svg);
 }
 

@@ -23,7 +23,8 @@ struct UsedSegment {
 };
 
 // What the plot keeps of the last curve drawn, since the hot spots of a batch mostly share
-// one: its segments as the damage sum chooses them, and its lines on the last axes.
+// one: its segments as the damage sum chooses them, and its lines and legend on the last
+// axes.
 struct CurveMemo {
   std::vector<double> curve;  // the vector the rest was made from
   std::vector<UsedSegment> segments;
@@ -32,6 +33,8 @@ struct CurveMemo {
   PlotArea area;  // the axes `lines` were drawn on
   bool limit_drawn = false;
   std::string lines;  // the segments and the fatigue limit
+  bool legend_spectrum = false;
+  std::string legend;  // on the same axes, naming the spectrum when legend_spectrum
 };
 
 // Draws into `svg`, in the box of `area` (its scales are chosen here), the SN-curve of the
