@@ -8,6 +8,7 @@
 
 namespace qartwo {
 
+// A point in pixels, rounded as written.
 struct PixelPoint {
   double x = 0.0;
   double y = 0.0;
