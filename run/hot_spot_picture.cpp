@@ -12,7 +12,8 @@ namespace {
 
 // Room for the names in the heading, in characters; a longer one is cut, and whole in a
 // tooltip.
-constexpr std::size_t kNameRoom = 60;
+constexpr std::size_t kNameRoom = 64;
+constexpr std::size_t kNameBesideVerdictRoom = 40;  // the verdict takes the heading's right end
 constexpr std::size_t kCurveNameRoom = 90;
 constexpr int kDigits = 5;
 
@@ -68,7 +69,8 @@ void WriteHeading(std::string& svg, std::string_view name, const HotSpotInputs& 
                   const HotSpotResult& result) {
   OpenText(svg, "caption-name", 24, 32);
   svg += "Hot spot ";
-  AppendName(svg, name, TextSource::kRaw, kNameRoom);
+  AppendName(svg, name, TextSource::kRaw,
+             inputs.has_design_life ? kNameBesideVerdictRoom : kNameRoom);
   svg += "</text>\n";
   OpenText(svg, "caption-curve", 24, 56);
   svg += "SN-curve: ";
