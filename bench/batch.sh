@@ -7,14 +7,17 @@
 #
 # Usage: bench/batch.sh QARTWO [PAIRS] [RUN_PAIRS]
 #   QARTWO     the program to measure (a Release build, e.g. build-release/qartwo)
-#   PAIRS      pairs of the results-only case, 40 by default
+#   PAIRS      pairs of the results-only and the --plots case, 40 by default
 #   RUN_PAIRS  pairs of the case with 1000 separate runs, 7 by default (each takes seconds)
 #
-# Three figures:
+# Four figures:
 #   1. results only: the batch's wall time over that of one `cat` of the same 1000 files;
 #   2. --reports --blocks: 1000 separate interactive runs (each writing its report into an
 #      empty folder) over one batch;
-#   3. peak resident memory of a batch of 100,000 hot spots from a list (results only), from
+#   3. --plots over --reports: a batch writing a picture per hot spot and index.html over one
+#      writing a report per hot spot; at 1 or below the pictures add no more time than the
+#      reports do;
+#   4. peak resident memory of a batch of 100,000 hot spots from a list (results only), from
 #      /usr/bin/time -v.
 # The files lie in a scratch folder under TMPDIR (default /tmp). Needs bash 5 (EPOCHREALTIME)
 # and GNU time.
@@ -125,8 +128,10 @@ compare "$pairs" "1. results only: batch / cat of the same 1000 files" \
   "${batch[@]}" "${histograms[@]}" -- cat "${histograms[@]}"
 compare "$run_pairs" "2. --reports --blocks: 1000 separate runs / batch" \
   separate_runs -- "${batch[@]}" --reports --blocks "${histograms[@]}"
+compare "$pairs" "3. --plots / --reports: batch with pictures / batch with reports" \
+  "${batch[@]}" --plots "${histograms[@]}" -- "${batch[@]}" --reports "${histograms[@]}"
 
 rm -rf out
 /usr/bin/time -v -o time.txt "${batch[@]}" --list list_100000.csv >/dev/null
-printf '3. batch of 100000 hot spots from a list: peak resident memory %s kB\n' \
+printf '4. batch of 100000 hot spots from a list: peak resident memory %s kB\n' \
   "$(awk -F': ' '/Maximum resident set size/ { print $2 }' time.txt)"

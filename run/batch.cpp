@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "run/batch_index.h"
 #include "run/batch_options.h"
 #include "run/block_table.h"
 #include "run/exit_status.h"
@@ -17,6 +18,7 @@
 #include "run/hot_spot_inputs.h"
 #include "run/hot_spot_list.h"
 #include "run/hot_spot_names.h"
+#include "run/hot_spot_picture.h"
 #include "run/report.h"
 #include "run/results_table.h"
 #include "support/io/interrupt.h"
@@ -34,6 +36,12 @@ constexpr int kReportUnit = 20;
 constexpr int kResultsUnit = 27;
 constexpr std::string_view kResultsName = "results.csv";
 constexpr std::string_view kPartialName = "results.partial.csv";
+constexpr std::string_view kIndexName = "index.html";
+
+// The files of a hot spot's own, by the end of their names.
+constexpr std::string_view kReportSuffix = ".report.txt";
+constexpr std::string_view kBlocksSuffix = ".blocks.csv";
+constexpr std::string_view kPictureSuffix = ".svg";
 
 // Stamp level 6: date and time down to the second, as the dialogue's report has it.
 constexpr int kStampLevel = 6;
@@ -67,13 +75,15 @@ struct Batch {
   HotSpotEntry entry;
   HotSpotInputs inputs;
   HotSpotResult result;
-  std::string text;  // a row, a block table
+  std::string text;  // a row, a block table, a picture
   std::array<char, kWholeFileRoom> report{};
   long long done = 0;
   long long failed = 0;
   bool every_design_life = true;  // every hot spot evaluated so far has a design life
   Worst by_damage;
   Worst by_utilisation;
+  BatchIndex index;       // with --plots
+  PictureFrames frames;   // with --plots
   bool progress = false;  // standard error is a terminal
   timespec started{};
   double shown_at = 0.0;  // seconds at the last progress line, 0 for none yet
@@ -194,15 +204,27 @@ void PutFile(Batch& batch, std::string_view suffix, std::span<const char> bytes,
   batch.result.message += ")";
 }
 
+// Writes the files the options ask for of a hot spot with status 0. A failing hot spot (also
+// one whose file could not be written) leaves no file of its own, whatever the options: one
+// of an earlier batch is removed, so the folder agrees with results.csv.
 void WriteOwnFiles(Batch& batch) {
-  const bool whole = batch.result.status == kExitCompleted;
-  if (batch.options.reports) {
-    const std::size_t length = whole ? MakeReport(batch) : 0;
-    PutFile(batch, ".report.txt", std::span(batch.report).first(length), whole);
+  const BatchOptions& options = batch.options;
+  const auto writing = [&](bool asked) { return asked && batch.result.status == kExitCompleted; };
+  if (writing(options.reports)) {
+    const std::size_t length = MakeReport(batch);
+    PutFile(batch, kReportSuffix, std::span(batch.report).first(length), true);
   }
-  if (batch.options.blocks) {
-    if (whole) WriteBlockTable(batch.result, batch.text);
-    PutFile(batch, ".blocks.csv", batch.text, whole);
+  if (writing(options.blocks)) {
+    WriteBlockTable(batch.result, batch.text);
+    PutFile(batch, kBlocksSuffix, batch.text, true);
+  }
+  if (writing(options.plots)) {
+    DrawHotSpot(batch.entry.name, batch.inputs, batch.result, batch.frames, batch.text);
+    PutFile(batch, kPictureSuffix, batch.text, true);
+  }
+  if (batch.result.status == kExitCompleted) return;
+  for (const std::string_view suffix : {kReportSuffix, kBlocksSuffix, kPictureSuffix}) {
+    PutFile(batch, suffix, {}, false);
   }
 }
 
@@ -243,6 +265,9 @@ bool EvaluateNext(Batch& batch, std::string& problem) {
                                .inputs = taken ? &batch.inputs : nullptr,
                                .result = batch.result});
   WriteLine(kResultsUnit, batch.text);
+  if (batch.options.plots) {
+    AddIndexRow(batch.index, batch.entry.name, taken ? &batch.inputs : nullptr, batch.result);
+  }
   NoteWorst(batch);
   ShowProgress(batch);
   return true;
@@ -256,6 +281,17 @@ bool CommitResults(Batch& batch, std::string_view name) {
   if (!written) unlinkat(batch.folder.fd, batch.results_temporary.data(), 0);
   if (error == 0) return true;
   WriteSystemError("cannot write", batch.output + "/" + std::string(name), error);
+  return false;
+}
+
+// index.html of a batch with --plots, or, when it cannot be written, none: an earlier one
+// would disagree with the new files. False (said why) when it was not written.
+bool WriteIndex(Batch& batch) {
+  WriteBatchIndex(batch.index, batch.options, batch.list, batch.text);
+  const int error = WriteWholeFile(batch.folder, kIndexName, batch.text);
+  if (error == 0) return true;
+  WriteSystemError("cannot write", batch.output + "/" + std::string(kIndexName), error);
+  static_cast<void>(RemoveFolderFile(batch.folder, kIndexName));
   return false;
 }
 
@@ -283,6 +319,7 @@ int StopBySignal(Batch& batch, int signal_number) {
   EndProgress(batch);
   CommitResults(batch, kPartialName);
   static_cast<void>(RemoveFolderFile(batch.folder, kResultsName));
+  if (batch.options.plots) static_cast<void>(RemoveFolderFile(batch.folder, kIndexName));
   static_cast<void>(CloseOutputFolder(batch.folder));
   WriteError("stopped by signal " + std::to_string(signal_number) + " after " +
              std::to_string(batch.done) + " of " + std::to_string(batch.count) +
@@ -298,6 +335,7 @@ int Run(Batch& batch) {
   BlankText(batch.date_stamp);
   DATSTR(kStampLevel, std::span(batch.date_stamp).first(kStampLength));
   if (!OpenOutputs(batch)) return kExitReportedFailure;
+  if (batch.options.plots) batch.index.rows.reserve(static_cast<std::size_t>(batch.count));
   batch.progress = isatty(STDERR_FILENO) != 0;
   clock_gettime(CLOCK_MONOTONIC, &batch.started);
   std::string problem;
@@ -310,12 +348,14 @@ int Run(Batch& batch) {
   if (!problem.empty()) {  // the list changed since it was checked, or could not be read
     WriteError(problem);
     CommitResults(batch, kPartialName);
+    if (batch.options.plots) static_cast<void>(RemoveFolderFile(batch.folder, kIndexName));
     static_cast<void>(CloseOutputFolder(batch.folder));
     return kExitReportedFailure;
   }
   bool written = CommitResults(batch, kResultsName);
   // An earlier results.csv would disagree with the files this batch wrote.
   if (!written) static_cast<void>(RemoveFolderFile(batch.folder, kResultsName));
+  if (batch.options.plots) written = WriteIndex(batch) && written;
   written = RemoveFolderFile(batch.folder, kPartialName) == 0 && written;
   if (const int error = CloseOutputFolder(batch.folder); error != 0) {
     WriteSystemError("cannot sync the output folder", batch.output, error);

@@ -31,6 +31,9 @@ constexpr auto kUsage = std::to_array<std::string_view>({
     "  -o, --output DIR     output folder (default qartwo-results), made if missing",
     "  --reports            also write <hot spot>.report.txt, the interactive report",
     "  --blocks             also write <hot spot>.blocks.csv, one row per block",
+    "  --plots              also write <hot spot>.svg, a picture of the spectrum",
+    "                       against the curve and of the damage by stress range,",
+    "                       and index.html, a page of all hot spots, worst first",
     "  --list LIST.csv      the hot spots as CSV rows instead of HISTOGRAM...",
     "  -h, --help           show this text",
     "  --                   ends the options (for a histogram named -x.txt)",
@@ -53,7 +56,7 @@ constexpr auto kUsage = std::to_array<std::string_view>({
     "",
     "Example:",
     "  qartwo batch --curve 6 --scf 1.5 --thickness 40 -o results hot_spots/*.txt",
-    "  qartwo batch --curve 6 --design-life 25 --dff 3 --reports --list spots.csv",
+    "  qartwo batch --curve 6 --design-life 25 --dff 3 --plots --list spots.csv",
     "",
     "Manual: man qartwo, or man -l qartwo.1 in a build folder.",
 });
@@ -126,8 +129,10 @@ bool CheckValues(const BatchOptions& options, std::string& problem) {
 bool TakeOption(std::span<const char* const> arguments, std::size_t& at, BatchOptions& options,
                 std::array<bool, kValueOptions.size()>& given, std::string& problem) {
   const std::string_view argument = arguments[at];
-  if (argument == "--reports" || argument == "--blocks") {
-    bool& flag = argument == "--reports" ? options.reports : options.blocks;
+  if (argument == "--reports" || argument == "--blocks" || argument == "--plots") {
+    bool& flag = argument == "--reports"  ? options.reports
+                 : argument == "--blocks" ? options.blocks
+                                          : options.plots;
     if (flag) problem = std::string(argument) + " is given twice";
     flag = true;
     return problem.empty();

@@ -26,6 +26,7 @@ struct BatchOptions {
   std::string_view list;  // empty: the histograms are given on the command line
   bool reports = false;
   bool blocks = false;
+  bool plots = false;
   std::vector<std::string_view> histograms;
 };
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -82,6 +83,31 @@ std::string Without(const std::string& text, std::size_t lines) {  // its first 
   std::size_t at = 0;
   for (std::size_t i = 0; i < lines && at != std::string::npos; ++i) at = text.find('\n', at) + 1;
   return at == std::string::npos ? "" : text.substr(at);
+}
+
+// The rows of index.html's table: each row's cells' texts (tags dropped), joined by "|".
+std::vector<std::string> IndexRows(const std::string& html) {
+  std::vector<std::string> rows;
+  const std::size_t end = html.find("</tbody>");
+  for (std::size_t at = html.find("<tbody>"); (at = html.find("<tr", at + 1)) < end;) {
+    std::string row;
+    for (std::size_t c = html.find("<td", at); c < html.find("</tr>", at);
+         c = html.find("<td", c + 1)) {
+      std::string cell = html.substr(c, html.find("</td>", c) - c);
+      for (std::size_t tag; (tag = cell.find('<')) != std::string::npos;) {
+        cell.erase(tag, cell.find('>', tag) - tag + 1);
+      }
+      row += "|" + cell;
+    }
+    rows.push_back(row.substr(1));
+  }
+  return rows;
+}
+
+// True when every file of `folder` ending in .svg is well-formed XML, or xmllint is missing.
+bool WellFormed(const std::string& folder) {
+  if (std::system("xmllint --version >/dev/null 2>&1") != 0) return true;
+  return std::system(("xmllint --noout " + folder + "/*.svg").c_str()) == 0;
 }
 
 // The dialogue run in this process on `answers`: its exit status and standard error.
@@ -314,7 +340,7 @@ TEST(Batch, ReadsListsAndRefusesUsageErrors) {
       {.arguments = "--curve 6 --dff 2 hist.txt",
        .error = "--dff needs a design life: give --design-life"},
       {.arguments = "--curve 6 --curve 7 hist.txt", .error = "--curve is given twice"},
-      {.arguments = "--curve 6 --reports --reports hist.txt", .error = "--reports is given twice"},
+      {.arguments = "--curve 6 --plots --plots hist.txt", .error = "--plots is given twice"},
       {.arguments = l + "hist.txt", .error = "give either --list or histograms, not both"},
       {.arguments = "--curve 6", .error = "no hot spots: give histograms or --list"},
       {.arguments = "hist.txt", .error = "no curve: give --curve"},
@@ -345,6 +371,7 @@ TEST(Batch, ReadsListsAndRefusesUsageErrors) {
   const ProgramRun help = directory.Run("", "", "batch --curve 99 --help");
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_TRUE(help.console.starts_with("Usage: qartwo batch [OPTIONS] HISTOGRAM...\n"));
+  EXPECT_NE(help.console.find("\n  --plots "), std::string::npos);
   EXPECT_EQ(directory.Entries(), 2);
 }
 
@@ -363,7 +390,7 @@ TEST(Batch, TakesHostileFileNames) {
   }
   directory.Write("list.csv", list);
   for (const std::string& command :
-       {arguments, std::string("batch --curve 6 --reports --list list.csv -o list")}) {
+       {arguments, std::string("batch --curve 6 --reports --plots --list list.csv -o list")}) {
     SCOPED_TRACE(command);
     const ProgramRun run = directory.Run("", "", command);
     EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
@@ -377,12 +404,76 @@ TEST(Batch, TakesHostileFileNames) {
       EXPECT_NE(directory.Read(folder + names[i] + ".report.txt"), "") << names[i];
     }
   }
+  // Each picture's link in index.html, percent-decoded, is its name; the table has a row each.
+  const std::string html = directory.Read("list/index.html");
+  std::vector<std::string> linked;
+  for (std::size_t at = html.find("<tbody>");
+       (at = html.find("href=\"", at)) != std::string::npos;) {
+    std::string link = html.substr(at + 6, html.find('"', at + 6) - at - 6);
+    for (std::size_t p = 0; (p = link.find('%', p)) != std::string::npos; ++p) {
+      link.replace(p, 3, 1, static_cast<char>(std::stoi(link.substr(p + 1, 2), nullptr, 16)));
+    }
+    linked.push_back(link);
+    at += 6;
+  }
+  std::vector<std::string> pictures;
+  for (const std::string& name : names) pictures.push_back(name + ".svg");
+  EXPECT_EQ(linked, pictures);
+  EXPECT_EQ(IndexRows(html).size(), names.size());
+  EXPECT_TRUE(WellFormed(directory.PathOf("list")));
 }
 
-// A failing hot spot removes its files of an earlier batch, a complete batch an earlier
-// results.partial.csv, and only a batch that replaced or removed files syncs, once; a signal
-// stops the batch between two hot spots (here one waiting for a FIFO's writer) with the rows
-// done in results.partial.csv and no results.csv.
+// index.html's table: worst first, by utilisation when every hot spot evaluated has a design
+// life, else by damage; failed hot spots last with their messages, shown as the diagnostics
+// show them (no backslash doubled) and escaped, invalid UTF-8 as \xNN.
+TEST(Batch, IndexListsWorstFirst) {
+  struct Row {
+    std::string lives, by;  // the design_life cells of a, b, c, d; the column ordered by
+  };
+  const Row rows[] = {{.lives = "25,5,25,40", .by = "utilisation"},
+                      {.lives = "25,,25,40", .by = "damage_per_year"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.lives);
+    ScratchDirectory directory;
+    std::vector<std::string> lives(4);
+    for (std::size_t i = 0, at = 0; i < 4; ++i, at = row.lives.find(',', at) + 1) {
+      lives[i] = row.lives.substr(at, row.lives.find(',', at) - at);
+    }
+    directory.Write("list.csv", "name,histogram,scf,design_life\na,hist.txt,1," + lives[0] +
+                                    "\nb,hist.txt,2," + lives[1] + "\nc,\"x\xFF\x01.txt\",1," +
+                                    lives[2] + "\nd,hist.txt,1.5," + lives[3] + "\n");
+    const ProgramRun run = directory.Run("", "", "batch --curve 6 --plots --list list.csv");
+    EXPECT_EQ(run.exit_status, 1) << run.diagnostics;
+    Table table = ReadTable(directory.Read("qartwo-results/results.csv"));
+    std::stable_sort(table.begin(), table.end(), [&](const auto& a, const auto& b) {
+      if (a.at("status") != "0" || b.at("status") != "0") return a.at("status") < b.at("status");
+      return Number(a.at(row.by)) > Number(b.at(row.by));
+    });
+    std::string expected, shown;
+    for (const auto& hot_spot : table) expected += hot_spot.at("hot_spot") + "|";
+    const std::vector<std::string> cells = IndexRows(directory.Read("qartwo-results/index.html"));
+    for (const std::string& cell : cells) shown += cell.substr(cell.find('|') + 1, 1) + "|";
+    EXPECT_EQ(shown, expected);
+    EXPECT_NE(cells.back().find("cannot use &quot;x\\xFF\\x01.txt&quot; as the cycle histogram"),
+              std::string::npos)
+        << cells.back();
+  }
+}
+
+// The picture README shows is the one the program makes from the example list.
+TEST(Batch, ReadmePictureIsTheProgramsOwn) {
+  ScratchDirectory directory;
+  const std::string list = std::string(QARTWO_SOURCE_DIR) + "/examples/hot_spots.csv";
+  const ProgramRun run = directory.Run("", "", "batch --plots -o out --list " + ShellQuoted(list));
+  EXPECT_EQ(run.exit_status, 0) << run.diagnostics;
+  EXPECT_EQ(directory.Read("out/leg_a2.svg"), ReadSourceFile("docs/hot_spot_leg_a2.svg"))
+      << "make it again: see README, Many hot spots";
+}
+
+// A failing hot spot removes its files of an earlier batch whatever the options, a complete
+// batch an earlier results.partial.csv, and only a batch that replaced or removed files syncs,
+// once; a signal stops the batch between two hot spots (here one waiting for a FIFO's writer)
+// with the rows done in results.partial.csv, no results.csv and no index.html.
 TEST(Batch, OutputFolderAgreesWithResultsCsv) {
   const bool traced = std::system("strace -o /dev/null true 2>/dev/null") == 0;
   const std::string trace =
@@ -394,25 +485,33 @@ TEST(Batch, OutputFolderAgreesWithResultsCsv) {
       ++count;
     return count;
   };
-  const std::string batch = "batch --curve 6 --reports --blocks hist.txt gone.txt";
-  ProgramRun run = directory.Run("", "", batch, trace);
+  ProgramRun run =
+      directory.Run("", "", "batch --curve 6 --reports --blocks hist.txt gone.txt", trace);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(syncs(run.diagnostics), 0U) << run.diagnostics;  // all new
-  for (const char* old : {"gone.txt.report.txt", "gone.txt.blocks.csv", "results.partial.csv"}) {
+  for (const char* old :
+       {"gone.txt.report.txt", "gone.txt.blocks.csv", "gone.txt.svg", "results.partial.csv"}) {
     directory.Write(std::string("qartwo-results/") + old, "from an earlier batch\n");
   }
-  run = directory.Run("", "", batch, trace);
+  // Without --reports and --blocks too; index.html also when a hot spot failed.
+  run = directory.Run("", "", "batch --curve 6 --plots hist.txt gone.txt", trace);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(syncs(run.diagnostics), traced ? 1U : 0U) << run.diagnostics;
-  EXPECT_EQ(std::distance(fs::directory_iterator(directory.PathOf("qartwo-results")), {}), 3);
+  EXPECT_EQ(std::distance(fs::directory_iterator(directory.PathOf("qartwo-results")), {}), 5);
+  const std::vector<std::string> rows = IndexRows(directory.Read("qartwo-results/index.html"));
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_TRUE(rows[1].starts_with("|gone.txt|||||2| *** ERROR: cannot use &quot;gone.txt&quot;"))
+      << rows[1];
   ASSERT_EQ(mkfifo(directory.PathOf("fifo").c_str(), 0600), 0);
   run = directory.Run("", "",
-                      "batch --curve 6 hist.txt fifo curve.txt & sleep 1; kill -TERM $!; wait $!");
+                      "batch --curve 6 --plots hist.txt fifo curve.txt & sleep 1; kill -TERM $!; "
+                      "wait $!");
   EXPECT_EQ(run.exit_status, 128 + SIGTERM);
   EXPECT_EQ(run.diagnostics,
             "qartwo batch: stopped by signal 15 after 1 of 3 hot spots; their rows are in "
             "qartwo-results/results.partial.csv\n");
   EXPECT_FALSE(fs::exists(directory.PathOf("qartwo-results/results.csv")));
+  EXPECT_FALSE(fs::exists(directory.PathOf("qartwo-results/index.html")));
   EXPECT_EQ(Column(ReadTable(directory.Read("qartwo-results/results.partial.csv")), "hot_spot"),
             "hist.txt");
 }

@@ -96,5 +96,30 @@ TEST(NumberText, ShortestTextReadsBackAsTheSameDouble) {
   }
 }
 
+// Rounded for pictures, significant digits for people.
+TEST(NumberText, RoundedAndSignificantForms) {
+  struct Row {
+    double value;
+    int digits;
+    std::string rounded, significant;
+  };
+  const Row rows[] = {{12.5, 2, "12.5", "13"},
+                      {3.04, 1, "3", "3"},
+                      {-2.25, 1, "-2.3", "-2"},
+                      {-0.04, 1, "0", "-0.04"},
+                      {-0.004, 2, "0", "-0.004"},
+                      {0.000116364, 5, "0.00012", "0.00011636"},
+                      {1.16364e-5, 3, "0", "1.16e-05"},
+                      {8593.707, 4, "8593.707", "8594"},
+                      {std::numeric_limits<double>::infinity(), 4, "inf", "inf"}};
+  for (const Row& row : rows) {
+    std::string rounded = "x", significant = "x";
+    AppendRounded(rounded, row.value, row.digits);
+    AppendSignificant(significant, row.value, row.digits);
+    EXPECT_EQ(rounded, "x" + row.rounded) << row.value;
+    EXPECT_EQ(significant, "x" + row.significant) << row.value;
+  }
+}
+
 }  // namespace
 }  // namespace qartwo
